@@ -1,0 +1,63 @@
+# Morvaneo: one-command set-up, build, run and test on Debian.
+#   make run [ARGS="file.mvn5"]   build and start the editor
+#   make test [SANITIZE=1]        build and run every test headless
+#   make screenshots              render every window to build/screenshots/
+
+PACKAGES := cmake g++ make qt6-base-dev libgl-dev
+JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+
+ifeq ($(SANITIZE),1)
+BUILD       ?= build-asan
+CMAKE_FLAGS += -DMORVANEO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+else
+BUILD       ?= build
+CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
+endif
+
+.PHONY: all deps configure build run test screenshots clean
+
+all: build
+
+# Installs the Debian packages the build needs when they are missing:
+# directly as root, through sudo otherwise, or tells the exact command.
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then \
+	    echo "Installing:$$missing"; \
+	    sudo DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	    sudo DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing Debian packages. Install them with:"; \
+	    echo "  sudo apt-get install -y$$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/morvaneo $(ARGS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+screenshots: build
+	mkdir -p $(BUILD)/screenshots
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tests/morvaneo-screenshots $(BUILD)/screenshots
+
+clean:
+	rm -rf build build-asan build-bench build-fuzz

@@ -1,0 +1,543 @@
+#include "app/MainWindow.h"
+
+#include "app/DropTrajectory.h"
+#include "app/ScriptFile.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/LinePreparation.h"
+#include "catalogue/UnitCommands.h"
+#include "dialogs/NewScript.h"
+#include "dialogs/RecentFiles.h"
+#include "platform/Desktop.h"
+#include "platform/FlatButton.h"
+#include "platform/KeyCodes.h"
+#include "platform/Modal.h"
+#include "platform/ScriptTextBox.h"
+#include "platform/TextBox.h"
+#include "platform/Toolbar.h"
+#include "platform/TreeView.h"
+#include "settings/About.h"
+#include "settings/Options.h"
+#include "settings/SettingsStore.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QThread>
+
+#include <cmath>
+
+namespace {
+
+MainWindow* theInstance = nullptr;
+
+const QString App = QStringLiteral("Morvaneo");
+const QString BetaCaption = QStringLiteral("Morvaneo II BETA - ");
+
+// Client area at the size the window opens with, in twips.
+constexpr int BaseWidth = 6975;
+constexpr int BaseHeight = 6255;
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
+{
+    theInstance = this;
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("Morvaneo II BETA - untitled"));
+    setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
+    buildControls();
+    const QSize base(Desktop::px(BaseWidth), Desktop::px(BaseHeight));
+    setMinimumSize(base);
+    resize(base);
+    layoutControls();
+}
+
+MainWindow::~MainWindow()
+{
+    if (theInstance == this)
+        theInstance = nullptr;
+}
+
+MainWindow* MainWindow::instance()
+{
+    return theInstance;
+}
+
+void MainWindow::buildControls()
+{
+    Toolbar1 = new Toolbar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setAccessibleName(QStringLiteral("Toolbar"));
+    const struct { const char* key; const char* icon; const char* tip; } buttons[] = {
+        {"New", "new", "New script"},   {"Open", "open", "Open a script"},
+        {"Save", "save", "Save the script as"}, {"Undo", "undo", "Undo"},
+        {"Cut", "cut", "Cut"},          {"Copy", "copy", "Copy"},
+        {"Paste", "paste", "Paste"},
+    };
+    for (const auto& b : buttons) {
+        if (QLatin1StringView(b.key) == QLatin1StringView("Undo") ||
+            QLatin1StringView(b.key) == QLatin1StringView("Cut"))
+            Toolbar1->addSeparator();
+        Toolbar1->addButton(QString::fromLatin1(b.key),
+                            QIcon(QStringLiteral(":/resources/icons/%1.png").arg(QLatin1StringView(b.icon))),
+                            QString::fromLatin1(b.tip));
+    }
+    connect(Toolbar1, &Toolbar::ButtonClick, this, &MainWindow::Toolbar1_ButtonClick);
+
+    Text2 = new TextBox(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setAccessibleName(QStringLiteral("Value"));
+    Text2->setText(QStringLiteral("1"));
+    connect(Text2, &TextBox::Change, this, &MainWindow::Text2_Change);
+    connect(Text2, &TextBox::KeyPress, this, &MainWindow::Text2_KeyPress);
+    connect(Text2, &TextBox::KeyUp, this, &MainWindow::Text2_KeyUp);
+    connect(Text2, &TextBox::DblClick, this, &MainWindow::Text2_DblClick);
+
+    TreeView1 = new TreeView(this);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setAccessibleName(QStringLiteral("Opcode catalogue"));
+    connect(TreeView1, &TreeView::NodeClick, this, &MainWindow::TreeView1_NodeClick);
+    connect(TreeView1, &TreeView::Click, this, &MainWindow::TreeView1_Click);
+    connect(TreeView1, &TreeView::DblClick, this, &MainWindow::TreeView1_DblClick);
+    connect(TreeView1, &TreeView::MouseDown, this, &MainWindow::TreeView1_MouseDown);
+
+    Text1 = new ScriptTextBox(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("Script"));
+    connect(Text1, &ScriptTextBox::Change, this, &MainWindow::Text1_Change);
+    connect(Text1, &ScriptTextBox::KeyUp, this, &MainWindow::Text1_KeyUp);
+    connect(Text1, &ScriptTextBox::MouseDown, this, &MainWindow::Text1_MouseDown);
+    connect(Text1, &ScriptTextBox::DblClick, this, &MainWindow::Text1_DblClick);
+
+    auto flat = [this](FlatButton*& button, const char* name, const char* caption, const char* tip) {
+        button = new FlatButton(QString::fromUtf8(caption), QString::fromUtf8(tip), this);
+        button->setObjectName(QString::fromLatin1(name));
+    };
+    flat(FlatBttn2, "FlatBttn2", "Abo&ut Morvaneo", "Show more info on Morvaneo II");
+    flat(FlatBttn1, "FlatBttn1", "&End", "Exit Morvaneo II");
+    flat(FlatBttn7, "FlatBttn7", "&Add opcode", "Add opcode with given value");
+    flat(FlatBttn6, "FlatBttn6", "Make re&build", "Make a rebuild command for selected unit");
+    flat(FlatBttn5, "FlatBttn5", "&Make attacking", "Make the selected units attacking units");
+    flat(FlatBttn4, "FlatBttn4", "&Recent files", "Show recent file list");
+    flat(FlatBttn3, "FlatBttn3", "&Options", "Set options");
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2 = new QLabel(QStringLiteral("Kestrand II pre-release III version"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    for (QLabel* l : {Label1, Label2}) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setTextFormat(Qt::PlainText);
+    }
+
+    layoutControls();
+    Command5 = makeHiddenTwin(QStringLiteral("Command5"), FlatBttn7, this);
+    Command1 = makeHiddenTwin(QStringLiteral("Command1"), FlatBttn6, this);
+    Command4 = makeHiddenTwin(QStringLiteral("Command4"), FlatBttn5, this);
+    Recent = makeHiddenTwin(QStringLiteral("Recent"), FlatBttn4, this);
+    Command3 = makeHiddenTwin(QStringLiteral("Command3"), FlatBttn3, this);
+    Command2 = makeHiddenTwin(QStringLiteral("Command2"), FlatBttn2, this);
+    End = makeHiddenTwin(QStringLiteral("End"), FlatBttn1, this);
+
+    connect(FlatBttn7, &QPushButton::clicked, this, &MainWindow::FlatBttn7_Click);
+    connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
+    connect(FlatBttn6, &QPushButton::clicked, this, &MainWindow::FlatBttn6_Click);
+    connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+    connect(FlatBttn5, &QPushButton::clicked, this, &MainWindow::FlatBttn5_Click);
+    connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
+    connect(FlatBttn4, &QPushButton::clicked, this, &MainWindow::FlatBttn4_Click);
+    connect(Recent, &QPushButton::clicked, this, &MainWindow::Recent_Click);
+    connect(FlatBttn3, &QPushButton::clicked, this, &MainWindow::FlatBttn3_Click);
+    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(FlatBttn2, &QPushButton::clicked, this, &MainWindow::FlatBttn2_Click);
+    connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(FlatBttn1, &QPushButton::clicked, this, &MainWindow::FlatBttn1_Click);
+    connect(End, &QPushButton::clicked, this, &MainWindow::End_Click);
+
+    // Keyboard order: catalogue, value, script, then the commands.
+    setTabOrder(TreeView1, Text2);
+    setTabOrder(Text2, Text1);
+    setTabOrder(Text1, FlatBttn7);
+    setTabOrder(FlatBttn7, FlatBttn6);
+    setTabOrder(FlatBttn6, FlatBttn5);
+    setTabOrder(FlatBttn5, FlatBttn4);
+    setTabOrder(FlatBttn4, FlatBttn3);
+    setTabOrder(FlatBttn3, FlatBttn2);
+    setTabOrder(FlatBttn2, FlatBttn1);
+}
+
+// Places every control at its position; room beyond the opening size goes to
+// the tree and the script box, and the bottom row follows the bottom edge.
+void MainWindow::layoutControls()
+{
+    if (!Label2)
+        return;
+    const int extraW = qMax(0, width() * Desktop::TwipsPerPixel - BaseWidth);
+    const int extraH = qMax(0, height() * Desktop::TwipsPerPixel - BaseHeight);
+    const int treeExtra = extraW / 3;
+    const int shift = treeExtra;  // everything right of the tree moves with it
+    using Desktop::setTwipsGeometry;
+    setTwipsGeometry(Toolbar1, 120, 120, 2835, 390);
+    setTwipsGeometry(Text2, 3120 + shift, 120, 1455, 375);
+    setTwipsGeometry(FlatBttn2, 4680 + shift, 120, 1455, 375);
+    setTwipsGeometry(FlatBttn1, 6240 + shift, 120, 615, 375);
+    setTwipsGeometry(TreeView1, 120, 600, 2895 + treeExtra, 4455 + extraH);
+    setTwipsGeometry(Text1, 3120 + shift, 600, 3735 + extraW - treeExtra, 4455 + extraH);
+    const int bottomShift = extraW / 2;
+    setTwipsGeometry(FlatBttn7, 240 + bottomShift, 5160 + extraH, 1095, 375);
+    setTwipsGeometry(FlatBttn6, 1440 + bottomShift, 5160 + extraH, 1455, 375);
+    setTwipsGeometry(FlatBttn5, 3000 + bottomShift, 5160 + extraH, 1335, 375);
+    setTwipsGeometry(FlatBttn4, 4440 + bottomShift, 5160 + extraH, 1095, 375);
+    setTwipsGeometry(FlatBttn3, 5640 + bottomShift, 5160 + extraH, 1095, 375);
+    setTwipsGeometry(Label1, 0, 5735 + extraH, 6975 + extraW, 255);
+    setTwipsGeometry(Label2, 0, 6000 + extraH, 6975 + extraW, 255);
+    const std::pair<QPushButton*, FlatButton*> twins[] = {
+        {Command5, FlatBttn7}, {Command1, FlatBttn6}, {Command4, FlatBttn5}, {Recent, FlatBttn4},
+        {Command3, FlatBttn3}, {Command2, FlatBttn2}, {End, FlatBttn1}};
+    for (const auto& [twin, button] : twins)
+        if (twin)
+            twin->setGeometry(button->geometry());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    layoutControls();
+}
+
+void MainWindow::setCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+}
+
+QString MainWindow::caption() const
+{
+    return windowTitle();
+}
+
+// ---------------------------------------------------------------- start-up
+
+void MainWindow::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (!m_loaded)
+        Form_Load(CommandLine);
+}
+
+void MainWindow::Form_Load(const QString& commandLine)
+{
+    m_loaded = true;
+    if (!commandLine.isEmpty())
+        OpenArgumentProc(commandLine);
+    ActualFile = QString();
+    Label1->setText(BetaCaption + QChar(0xA9) +
+                    QStringLiteral(" 2026 The Morvaneo developers and contributors"));
+    Changed = 0;
+    FillTreeProc();
+}
+
+// ---------------------------------------------------------------- script box
+
+void MainWindow::Text1_Change()
+{
+    Changed = 1;
+}
+
+void MainWindow::Text1_KeyUp(int keyCode, int shift)
+{
+    Q_UNUSED(shift);
+    if (keyCode == KeyCodes::vbKeyInsert)
+        MakeAttackingProc();
+}
+
+void MainWindow::Text1_MouseDown(int button, int, double, double)
+{
+    MouseButton = qint16(button);
+}
+
+void MainWindow::Text1_DblClick()
+{
+    if (MouseButton == KeyCodes::vbLeftButton)
+        TreeView1->SetFocus();
+}
+
+// ---------------------------------------------------------------- catalogue
+
+void MainWindow::FillTreeProc()
+{
+    QList<QIcon> images;
+    for (const QString& path : catalogueImagePaths())
+        images << QIcon(path);
+    TreeView1->setImageList(images);
+    for (const CatalogueEntry& e : catalogueEntries()) {
+        if (e.parentKey.isEmpty())
+            TreeView1->Nodes.Add(e.key, e.text, e.image);
+        else
+            TreeView1->Nodes.Add(e.parentKey, TreeNodes::tvwChild, e.key, e.text, e.image);
+    }
+}
+
+void MainWindow::TreeView1_NodeClick(QTreeWidgetItem* node)
+{
+    NodeText = node ? node->text(0) : QString();
+    TextToAdd = PrepareLine(NodeText, Text2->Text());
+}
+
+void MainWindow::Text2_Change()
+{
+    // Nothing is prepared before a node has been chosen.
+    if (NodeText.isEmpty())
+        return;
+    TextToAdd = PrepareLine(NodeText, Text2->Text());
+}
+
+void MainWindow::InsertStep()
+{
+    if (TextToAdd.isEmpty())
+        return;
+    // One assignment gives the same text and caret as the line followed by
+    // its own break, with one change and one layout.
+    Text1->setSelText(TextToAdd + QStringLiteral("\r\n"));
+    Text1->SetFocus();
+}
+
+void MainWindow::TreeView1_DblClick()
+{
+    InsertStep();
+}
+
+void MainWindow::Text2_KeyPress(int& keyAscii)
+{
+    if (keyAscii == KeyCodes::vbKeyReturn) {
+        InsertStep();
+        keyAscii = 0;
+    }
+}
+
+void MainWindow::Command5_Click()
+{
+    InsertStep();
+}
+
+void MainWindow::TreeView1_MouseDown(int button, int, double, double)
+{
+    MouseButton = qint16(button);
+}
+
+void MainWindow::TreeView1_Click()
+{
+    if (MouseButton == KeyCodes::vbRightButton) {
+        Text2->setSelStart(0);
+        Text2->setSelLength(Text2->Text().size());
+        Text2->SetFocus();
+    }
+}
+
+void MainWindow::Text2_DblClick()
+{
+    if (MouseButton == KeyCodes::vbLeftButton)
+        TreeView1->SetFocus();
+}
+
+// ---------------------------------------------------------------- unit commands
+
+void MainWindow::Command1_Click()
+{
+    const QString s = Text1->SelText();
+    if (s.isEmpty()) {
+        Modal::MsgBox(QStringLiteral("You must select the unit/building!"),
+                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        return;
+    }
+    Text1->setSelText(RebuildText(s));
+    Text1->SetFocus();
+}
+
+void MainWindow::MakeAttackingProc()
+{
+    const QString s = Text1->SelText();
+    if (s.isEmpty()) {
+        Modal::MsgBox(QStringLiteral("You must highlight the units!"),
+                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        Text1->SetFocus();
+        return;
+    }
+    Text1->setSelText(AttackingText(s));
+    Text1->SetFocus();
+}
+
+// ---------------------------------------------------------------- script files
+
+void MainWindow::OpenArgumentProc(const QString&)
+{
+}
+
+void MainWindow::FileOpenProc()
+{
+}
+
+bool MainWindow::FileSaveAsProc()
+{
+    return false;
+}
+
+bool MainWindow::FileSaveProc()
+{
+    return false;
+}
+
+void MainWindow::FileNewProc()
+{
+}
+
+void MainWindow::NewCommand(bool)
+{
+}
+
+void MainWindow::PushRecentFile(const QString&)
+{
+}
+
+bool MainWindow::LoadScriptFile(const QString&)
+{
+    return false;
+}
+
+// ---------------------------------------------------------------- toolbar and clipboard
+
+void MainWindow::Toolbar1_ButtonClick(const QString& key)
+{
+    Q_UNUSED(key);
+}
+
+void MainWindow::Text2_KeyUp(int, int)
+{
+}
+
+void MainWindow::EditCopyProc()
+{
+}
+
+void MainWindow::EditCutProc()
+{
+}
+
+void MainWindow::EditPasteProc()
+{
+}
+
+// ---------------------------------------------------------------- other windows
+
+void MainWindow::Recent_Click()
+{
+    RecentFiles::ShowModal(this);
+}
+
+void MainWindow::Command3_Click()
+{
+    Options::ShowModal(this);
+}
+
+void MainWindow::Command2_Click()
+{
+    About::ShowModal(this);
+}
+
+// ---------------------------------------------------------------- quitting
+
+int MainWindow::QuitRequest()
+{
+    if (m_animating)
+        return Modal::vbNo;
+    const int answer = Modal::MsgBox(QStringLiteral("Do you really want to quit??"),
+                                     Modal::vbYesNo + Modal::vbQuestion, QStringLiteral("Morvaneo"));
+    if (answer == Modal::vbYes) {
+        DropAnimation();
+        Modal::seam().endProgram();
+    }
+    return answer;
+}
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    // The window never closes by itself: the frame's close asks, and a Yes
+    // ends the program from the animation.
+    e->ignore();
+    QuitRequest();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_animating) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::Close:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::DropAnimation()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        setWindowState(Qt::WindowNoState);
+    const QRect frame = frameGeometry();
+    const double top = double(frame.top()) * Desktop::TwipsPerPixel;
+    const double left = double(frame.left()) * Desktop::TwipsPerPixel;
+    const DropPlan plan = dropTrajectory(top, left, Desktop::taskBarTop(this),
+                                         Desktop::screenHeightTwips(this));
+
+    m_animating = true;
+    qApp->installEventFilter(this);
+    setMinimumSize(0, 0);
+    resize(Desktop::px(4000), 0);
+
+    // The visible part (falls and rises) is paced on a fixed frame interval,
+    // several steps a frame when there are many, so the drop takes about two
+    // seconds on any machine.
+    qsizetype visible = 0;
+    for (const DropStep& s : plan.steps)
+        visible += s.processEvents ? 1 : 0;
+    constexpr int FrameMs = 10;
+    constexpr qsizetype Frames = 200;
+    const qsizetype perFrame = qMax<qsizetype>(1, (visible + Frames - 1) / Frames);
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype done = 0;
+    for (const DropStep& s : plan.steps) {
+        if (!s.processEvents)
+            break;
+        move(int(std::lround(s.left / Desktop::TwipsPerPixel)),
+             int(std::lround(s.top / Desktop::TwipsPerPixel)));
+        if (++done % perFrame == 0) {
+            Desktop::processEvents();
+            const qint64 due = (done / perFrame) * FrameMs;
+            const qint64 wait = due - clock.elapsed();
+            if (wait > 0 && qEnvironmentVariableIsEmpty("MORVANEO_TEST"))
+                QThread::msleep(static_cast<unsigned long>(wait));
+        }
+    }
+    // The final fall takes no events: the window leaves through the bottom.
+    if (!plan.steps.empty()) {
+        const DropStep& last = plan.steps.back();
+        move(int(std::lround(last.left / Desktop::TwipsPerPixel)),
+             int(std::lround(last.top / Desktop::TwipsPerPixel)));
+    }
+    qApp->removeEventFilter(this);
+    m_animating = false;
+}

@@ -1,0 +1,180 @@
+#include "app/ScriptFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <array>
+
+namespace ScriptFile {
+namespace {
+
+// Characters of the bytes 0x80..0x9F; the five unassigned bytes map to the
+// C1 control characters of the same number.
+constexpr std::array<char16_t, 32> High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// The byte for a character, or -1 when the code page has none.
+inline int byteFor(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i)
+        if (High[size_t(i)] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+qint64 failAfter = -1;
+
+}  // namespace
+
+QString decode(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* dst = out.data();
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = src[i];
+        dst[i] = QChar(b >= 0x80 && b < 0xA0 ? High[b - 0x80] : char16_t(b));
+    }
+    return out;
+}
+
+QByteArray encode(QStringView text, bool* lossy)
+{
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* dst = out.data();
+    bool lost = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int b = byteFor(text[i].unicode());
+        if (b < 0) {
+            dst[i] = '?';
+            lost = true;
+        } else {
+            dst[i] = char(b);
+        }
+    }
+    if (lossy)
+        *lossy = lost;
+    return out;
+}
+
+QString unencodable(QStringView text)
+{
+    QString found;
+    for (QChar c : text)
+        if (byteFor(c.unicode()) < 0 && !found.contains(c))
+            found.append(c);
+    return found;
+}
+
+QString readingRule(QStringView decoded)
+{
+    QString out;
+    out.reserve(decoded.size() + 16);
+    const qsizetype n = decoded.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = decoded[i];
+        if (c == u'\r') {
+            if (i + 1 < n && decoded[i + 1] == u'\n')
+                ++i;
+            if (i + 1 < n)  // a break after the last line is not kept
+                out.append(QStringLiteral("\r\n"));
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+QString writingRule(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out.append(text);
+    out.append(QStringLiteral("\r\n"));
+    return out;
+}
+
+Loaded splitFinalBreak(QString decoded)
+{
+    Loaded l;
+    if (decoded.endsWith(QStringLiteral("\r\n"))) {
+        decoded.chop(2);
+        l.finalLineBreak = true;
+    } else {
+        l.finalLineBreak = decoded.isEmpty();
+    }
+    l.text = std::move(decoded);
+    return l;
+}
+
+QString joinFinalBreak(QStringView text, bool finalLineBreak)
+{
+    return finalLineBreak ? writingRule(text) : text.toString();
+}
+
+bool readFile(const QString& path, QByteArray* bytes)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || !info.isFile())
+        return false;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = f.size();
+    QByteArray data;
+    data.resize(size);
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 r = f.read(data.data() + got, size - got);
+        if (r <= 0)
+            return false;
+        got += r;
+    }
+    // Anything the file grew by while it was read is taken too.
+    const QByteArray rest = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return false;
+    data.append(rest);
+    *bytes = std::move(data);
+    return true;
+}
+
+bool writeFile(const QString& path, QByteArrayView bytes)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    qint64 limit = failAfter;
+    qint64 done = 0;
+    constexpr qint64 Chunk = 1 << 20;
+    while (done < bytes.size()) {
+        qint64 n = qMin<qint64>(Chunk, bytes.size() - done);
+        if (limit >= 0 && done + n > limit) {
+            f.cancelWriting();
+            return false;
+        }
+        const qint64 w = f.write(bytes.data() + done, n);
+        if (w != n) {
+            f.cancelWriting();
+            return false;
+        }
+        done += n;
+    }
+    return f.commit();
+}
+
+void setWriteFailureAfter(qint64 bytes)
+{
+    failAfter = bytes;
+}
+
+}  // namespace ScriptFile

@@ -1,0 +1,12 @@
+#include "catalogue/Catalogue.h"
+
+const QList<CatalogueEntry>& catalogueEntries()
+{
+    static const QList<CatalogueEntry> entries;
+    return entries;
+}
+
+QStringList catalogueImagePaths()
+{
+    return {};
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+// Window geometry in twips (15 per pixel, fixed), the screen, the task bar
+// and the application services the windows rely on.
+namespace Desktop {
+
+inline constexpr int TwipsPerPixel = 15;
+
+constexpr int px(int twips) { return twips / TwipsPerPixel; }
+// Places a control at Left, Top, Width, Height given in twips.
+void setTwipsGeometry(QWidget* w, int left, int top, int width, int height);
+
+// Height of the screen holding the widget, in twips.
+double screenHeightTwips(const QWidget* w);
+// Top edge, in pixels, of a panel along the bottom of the widget's screen
+// (found from the screen's full and available geometry), or none.
+std::optional<int> taskBarTop(const QWidget* w);
+std::optional<int> taskBarTop(int screenTop, int screenBottom, int availableTop, int availableBottom);
+
+// The whole text after the program's name: its arguments joined by blanks.
+QString commandLineText(const QStringList& arguments);
+
+// The program's directory and executable base name ("morvaneo").
+QString programDirectory();
+QString programBaseName();
+
+void processEvents();
+
+// The program's look: one style and a compact font, so that controls placed
+// in twips fit their captions on every desktop.
+void applyLook();
+
+}  // namespace Desktop

@@ -1,0 +1,58 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+// Every modal interaction (message boxes, file and folder dialogs, handing a
+// document to the desktop, ending the program) goes through one seam. The
+// program installs the real one; tests install their own, which answers
+// without ever opening a window.
+namespace Modal {
+
+// Buttons and icons of a message box, combined by addition.
+inline constexpr int vbOKOnly = 0;
+inline constexpr int vbYesNo = 4;
+inline constexpr int vbCritical = 16;
+inline constexpr int vbQuestion = 32;
+inline constexpr int vbExclamation = 48;
+// What a message box returns.
+inline constexpr int vbOK = 1;
+inline constexpr int vbYes = 6;
+inline constexpr int vbNo = 7;
+
+struct FileRequest {
+    bool save = false;
+    QString title;
+    QString filter;      // "Description|pattern" pairs
+    QString initDir;
+    QString defaultExt;
+    QString fileName;
+};
+
+class Seam {
+public:
+    virtual ~Seam() = default;
+    virtual int messageBox(const QString& prompt, int style, const QString& title) = 0;
+    // The chosen path, or "" when the user cancelled.
+    virtual QString fileDialog(const FileRequest& request) = 0;
+    virtual QString browseForFolder(const QString& title) = 0;
+    // Hands an address or document to the desktop; false when that failed.
+    virtual bool shellOpen(const QString& target) = 0;
+    // Ends the program at once; the real seam never returns.
+    virtual void endProgram() = 0;
+};
+
+// The seam in use; the real desktop one unless a test installed its own.
+Seam& seam();
+// Installs a seam (nullptr restores the real one); returns the previous one.
+Seam* install(Seam* replacement);
+
+// Window that modal windows are placed over (the active window by default).
+QWidget* parentWindow();
+
+int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = QString());
+
+// Turns "Desc|pattern|Desc|pattern" into Qt's "Desc (pattern);;..." form.
+QString qtFilter(const QString& filter);
+
+}  // namespace Modal

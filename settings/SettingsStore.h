@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+
+// Per-user store of named string values: application, section, key. Nothing
+// is cached; every call reads or writes the backing store afresh, so a value
+// saved by one window (or one run) is what the next reader sees.
+QString GetSetting(const QString& application, const QString& section, const QString& key,
+                   const QString& defaultValue = QString());
+void SaveSetting(const QString& application, const QString& section, const QString& key,
+                 const QString& value);
+
+namespace SettingsStore {
+// Where the store lives (an INI file in the user's configuration folder).
+QString fileName(const QString& application);
+// Lets a test point the store at a folder of its own ("" restores the default).
+void setDirectoryOverride(const QString& directory);
+// True once a write has failed in this run (the user has been told once).
+bool writeFailed();
+void resetWriteFailure();
+}  // namespace SettingsStore

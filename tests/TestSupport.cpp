@@ -1,0 +1,87 @@
+#include "TestSupport.h"
+
+#include "settings/SettingsStore.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+[[noreturn]] void unanswered(const char* what, const QString& detail)
+{
+    std::fprintf(stderr, "FakeModal: unanswered %s: %s\n", what, qPrintable(detail));
+    std::abort();
+}
+}  // namespace
+
+FakeModal::FakeModal() : m_previous(Modal::install(this)) {}
+
+FakeModal::~FakeModal()
+{
+    Modal::install(m_previous);
+}
+
+int FakeModal::messageBox(const QString& prompt, int style, const QString& title)
+{
+    messages.append({prompt, style, title});
+    if (onMessage)
+        onMessage(messages.constLast());
+    if ((style & 0x0F) == Modal::vbOKOnly)
+        return messageReplies.isEmpty() ? Modal::vbOK : messageReplies.takeFirst();
+    if (messageReplies.isEmpty())
+        unanswered("message box", prompt);
+    return messageReplies.takeFirst();
+}
+
+QString FakeModal::fileDialog(const Modal::FileRequest& request)
+{
+    fileRequests.append(request);
+    if (fileReplies.isEmpty())
+        unanswered("file dialog", request.title);
+    return fileReplies.takeFirst();
+}
+
+QString FakeModal::browseForFolder(const QString& title)
+{
+    folderRequests.append(title);
+    if (folderReplies.isEmpty())
+        unanswered("folder dialog", title);
+    return folderReplies.takeFirst();
+}
+
+bool FakeModal::shellOpen(const QString& target)
+{
+    shellRequests.append(target);
+    return shellReply;
+}
+
+TempSettings::TempSettings()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    SettingsStore::setDirectoryOverride(m_dir.path());
+    SettingsStore::resetWriteFailure();
+}
+
+TempSettings::~TempSettings()
+{
+    SettingsStore::setDirectoryOverride(QString());
+}
+
+QString writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write test file %s", qPrintable(path));
+    return path;
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return f.readAll();
+}

@@ -1,0 +1,62 @@
+#pragma once
+#include "platform/Modal.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+// A modal seam that never opens a window: it records every request and
+// answers from queued replies. A request without a queued reply fails the
+// test at once instead of blocking.
+class FakeModal final : public Modal::Seam {
+public:
+    struct Message {
+        QString prompt;
+        int style = 0;
+        QString title;
+    };
+
+    FakeModal();
+    ~FakeModal() override;
+
+    QList<Message> messages;
+    QList<Modal::FileRequest> fileRequests;
+    QList<QString> folderRequests;
+    QList<QString> shellRequests;
+    int endRequests = 0;
+
+    QList<int> messageReplies;   // consumed in order; OK boxes answer 1 by themselves
+    QList<QString> fileReplies;  // "" means cancelled
+    QList<QString> folderReplies;
+    bool shellReply = true;
+    // Runs while a message box is "open" (for instance to look at the state).
+    std::function<void(const Message&)> onMessage;
+
+    int messageBox(const QString& prompt, int style, const QString& title) override;
+    QString fileDialog(const Modal::FileRequest& request) override;
+    QString browseForFolder(const QString& title) override;
+    bool shellOpen(const QString& target) override;
+    void endProgram() override { ++endRequests; }
+
+private:
+    Modal::Seam* m_previous;
+};
+
+// Points the settings store at a fresh temporary folder for the lifetime of
+// the object, so no test ever touches the user's own settings.
+class TempSettings {
+public:
+    TempSettings();
+    ~TempSettings();
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Writes bytes into a file; returns its path.
+QString writeBytes(const QString& path, const QByteArray& bytes);
+QByteArray readBytes(const QString& path);
