@@ -14,7 +14,9 @@ BUILD       ?= build
 CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: all deps configure build run test screenshots clean
+.PHONY: all deps configure build run test screenshots install clean
+
+PREFIX ?= $(HOME)/.local
 
 all: build
 
@@ -58,6 +60,9 @@ test: build
 screenshots: build
 	mkdir -p $(BUILD)/screenshots
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tests/morvaneo-screenshots $(BUILD)/screenshots
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf build build-asan build-bench build-fuzz

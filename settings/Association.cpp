@@ -1,0 +1,5 @@
+#include "settings/Association.h"
+
+void AssociateFiles()
+{
+}
