@@ -1,12 +1,14 @@
 #include "app/MainWindow.h"
 
 #include "app/DropTrajectory.h"
+#include "app/RecentList.h"
 #include "app/ScriptFile.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/LinePreparation.h"
 #include "catalogue/UnitCommands.h"
 #include "dialogs/NewScript.h"
 #include "dialogs/RecentFiles.h"
+#include "platform/Clipboard.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
 #include "platform/KeyCodes.h"
@@ -373,62 +375,218 @@ void MainWindow::MakeAttackingProc()
 
 // ---------------------------------------------------------------- script files
 
-void MainWindow::OpenArgumentProc(const QString&)
+bool MainWindow::LoadScriptFile(const QString& path)
 {
+    QByteArray bytes;
+    if (!ScriptFile::readFile(path, &bytes)) {
+        Modal::MsgBox(QStringLiteral("File could not be loaded/saved."),
+                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        return false;
+    }
+    ScriptFile::Loaded loaded = ScriptFile::splitFinalBreak(ScriptFile::decode(bytes));
+    bytes = QByteArray();
+    WholeText = loaded.text;
+    Text1->setText(loaded.text);
+    FinalLineBreak = loaded.finalLineBreak;
+    return true;
+}
+
+// Writes the script to path; false when it was not written (the error has
+// been shown, or the user chose not to write characters the file cannot hold).
+bool MainWindow::WriteScriptFile(const QString& path)
+{
+    const QString text = Text1->Text();
+    const QString lost = ScriptFile::unencodable(text);
+    if (!lost.isEmpty()) {
+        const QString shown = lost.size() > 20 ? lost.left(20) + QStringLiteral("...") : lost;
+        const int answer = Modal::MsgBox(
+            QStringLiteral("The script holds characters that an MVN5 file cannot store: %1\r\n"
+                           "They will be written as \"?\". Save anyway?").arg(shown),
+            Modal::vbYesNo + Modal::vbExclamation, QStringLiteral("Confirm"));
+        if (answer != Modal::vbYes)
+            return false;
+    }
+    const QByteArray bytes = ScriptFile::encode(ScriptFile::joinFinalBreak(text, FinalLineBreak));
+    if (!ScriptFile::writeFile(path, bytes)) {
+        Modal::MsgBox(QStringLiteral("File could not be loaded/saved."),
+                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::readRecentEntries()
+{
+    m_recent = RecentList::read();
+}
+
+void MainWindow::PushRecentFile(const QString& path)
+{
+    m_recent = RecentList::pushed(m_recent, path);
+    RecentList::write(m_recent);
+}
+
+void MainWindow::OpenArgumentProc(const QString& path)
+{
+    readRecentEntries();
+    if (!LoadScriptFile(path))
+        return;
+    if (path != m_recent.value(0))
+        PushRecentFile(path);
+    Changed = 0;
+    setCaption(BetaCaption + path);
+}
+
+// The initial directory of a file dialog: the stored default directory when
+// its "use" flag is set and it is not empty, otherwise "".
+static QString defaultDirectory(const QString& useKey, const QString& dirKey, QString& isDef,
+                                QString& dir)
+{
+    const QString config = QStringLiteral("Config");
+    isDef = QString();
+    dir = QString();
+    isDef = GetSetting(App, config, useKey, QString());
+    if (!isDef.isEmpty())
+        dir = GetSetting(App, config, dirKey, QString());
+    return dir;
 }
 
 void MainWindow::FileOpenProc()
 {
+    readRecentEntries();
+    CommonDialog1.InitDir = defaultDirectory(QStringLiteral("UseDefOpen"), QStringLiteral("DefaultOpen"),
+                                             IsDefOpen, DefaultOpen);
+    WholeText = QString();
+    CommonDialog1.FileName = QString();
+    CommonDialog1.DialogTitle = QStringLiteral("Open MVN5 file");
+    CommonDialog1.DefaultExt = QStringLiteral("*.mvn5");
+    CommonDialog1.Filter = QStringLiteral("MVN5 files (*.mvn5)| *.mvn5");
+    CommonDialog1.ShowOpen();
+    if (CommonDialog1.FileName.isEmpty())
+        return;
+    const QString path = CommonDialog1.FileName;
+    if (!LoadScriptFile(path))
+        return;
+    ActualFile = path;
+    PushRecentFile(ActualFile);
+    Changed = 0;
+    setCaption(BetaCaption + path);
 }
 
 bool MainWindow::FileSaveAsProc()
 {
-    return false;
+    readRecentEntries();
+    CommonDialog1.InitDir = defaultDirectory(QStringLiteral("UseDefSave"), QStringLiteral("DefaultSave"),
+                                             IsDefSave, DefaultSave);
+    CommonDialog1.FileName = QString();
+    CommonDialog1.DialogTitle = QStringLiteral("Save MVN5 file");
+    CommonDialog1.DefaultExt = QStringLiteral("*.mvn5");
+    CommonDialog1.Filter = QStringLiteral("MVN5 files (*.mvn5)|*.mvn5");
+    CommonDialog1.ShowSave();
+    if (CommonDialog1.FileName.isEmpty())
+        return false;
+    const QString path = CommonDialog1.FileName;
+    if (!WriteScriptFile(path))
+        return false;
+    setCaption(BetaCaption + path);
+    Modal::MsgBox(QStringLiteral("Saved correctly."), Modal::vbOKOnly, QStringLiteral("Done"));
+    Changed = 0;
+    ActualFile = path;
+    PushRecentFile(ActualFile);
+    return true;
 }
 
 bool MainWindow::FileSaveProc()
 {
-    return false;
+    if (!WriteScriptFile(ActualFile))
+        return false;
+    setCaption(BetaCaption + ActualFile);
+    Modal::MsgBox(QStringLiteral("Saved correctly."), Modal::vbOKOnly, QStringLiteral("Done"));
+    return true;
 }
 
 void MainWindow::FileNewProc()
 {
+    if (GetSetting(App, QStringLiteral("Config"), QStringLiteral("NewScript"), QString()) != QStringLiteral("0")) {
+        NewScript::ShowModal(this);
+    } else {
+        Text1->setText(QString());
+        Text1->SetFocus();
+    }
 }
 
-void MainWindow::NewCommand(bool)
+void MainWindow::NewCommand(bool fromKeyboard)
 {
-}
-
-void MainWindow::PushRecentFile(const QString&)
-{
-}
-
-bool MainWindow::LoadScriptFile(const QString&)
-{
-    return false;
+    if (Changed != 0) {
+        const int answer = Modal::MsgBox(QStringLiteral("Script has been changed. Save before continue?"),
+                                         Modal::vbYesNo + Modal::vbQuestion, QStringLiteral("Confirm"));
+        if (answer == Modal::vbYes) {
+            // A save that did not happen (cancelled or failed) keeps the script.
+            const bool saved = ActualFile.isEmpty() ? FileSaveAsProc() : FileSaveProc();
+            if (!saved)
+                return;
+        }
+    }
+    if (fromKeyboard)
+        Text1->setText(QString());
+    FileNewProc();
+    Changed = 0;
+    ActualFile = QString();
+    FinalLineBreak = true;
+    Text1->document()->clearUndoRedoStacks();
+    setCaption(QStringLiteral("Morvaneo II - ") + QStringLiteral("untitled"));
 }
 
 // ---------------------------------------------------------------- toolbar and clipboard
 
 void MainWindow::Toolbar1_ButtonClick(const QString& key)
 {
-    Q_UNUSED(key);
+    if (key == QStringLiteral("New"))
+        NewCommand(false);
+    else if (key == QStringLiteral("Open"))
+        FileOpenProc();
+    else if (key == QStringLiteral("Save"))
+        FileSaveAsProc();
+    else if (key == QStringLiteral("Undo"))
+        Text1->undo();
+    else if (key == QStringLiteral("Cut"))
+        EditCutProc();
+    else if (key == QStringLiteral("Copy"))
+        EditCopyProc();
+    else if (key == QStringLiteral("Paste"))
+        EditPasteProc();
 }
 
-void MainWindow::Text2_KeyUp(int, int)
+void MainWindow::Text2_KeyUp(int keyCode, int shift)
 {
+    if (keyCode < 0 || keyCode > 255 || !(shift & KeyCodes::vbCtrlMask))
+        return;
+    const char byte = char(keyCode);
+    const QChar c = ScriptFile::decode(QByteArrayView(&byte, 1)).at(0).toUpper();
+    if (c == u'N')
+        NewCommand(true);
+    else if (c == u'O')
+        FileOpenProc();
+    else if (c == u'S')
+        FileSaveAsProc();
 }
 
 void MainWindow::EditCopyProc()
 {
+    Clipboard::SetText(Text1->SelText());
 }
 
 void MainWindow::EditCutProc()
 {
+    Clipboard::SetText(Text1->SelText());
+    Text1->setSelText(QString());
 }
 
 void MainWindow::EditPasteProc()
 {
+    // Text from other programs may end its lines with LF or CR alone; each
+    // becomes a line of the script.
+    Text1->setSelText(ScriptFile::lineBreaksToCrLf(Clipboard::GetText()));
 }
 
 // ---------------------------------------------------------------- other windows

@@ -1,4 +1,5 @@
 #pragma once
+#include <QStringList>
 #include <QWidget>
 
 #include "platform/CommonDialog.h"
@@ -106,6 +107,7 @@ public:
     // Loads a file into Text1 by the reading rule; false (and the error shown)
     // when it could not be read, with the document left as it was.
     bool LoadScriptFile(const QString& path);
+    bool WriteScriptFile(const QString& path);
 
     // Toolbar and clipboard.
     void Toolbar1_ButtonClick(const QString& key);
@@ -141,4 +143,6 @@ private:
     void layoutControls();
     bool m_animating = false;
     bool m_loaded = false;
+    QStringList m_recent;
+    void readRecentEntries();
 };

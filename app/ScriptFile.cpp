@@ -92,6 +92,23 @@ QString readingRule(QStringView decoded)
     return out;
 }
 
+QString lineBreaksToCrLf(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            out.append(QStringLiteral("\r\n"));
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
 QString writingRule(QStringView text)
 {
     QString out;

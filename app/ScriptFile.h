@@ -21,6 +21,8 @@ QString unencodable(QStringView text);
 // after the last line. A line ends at CR LF or at a lone CR; a lone LF is
 // part of its line.
 QString readingRule(QStringView decoded);
+// Every CR LF, lone CR and lone LF of text as CR LF.
+QString lineBreaksToCrLf(QStringView text);
 // The writing rule: the script text followed by CR LF.
 QString writingRule(QStringView text);
 

@@ -19,6 +19,7 @@ void CommonDialog::show(bool save)
         ext = ext.mid(1);
     r.defaultExt = ext;
     r.fileName = FileName;
+    r.confirmOverwrite = save;
     QString chosen = Modal::seam().fileDialog(r);
     // A name typed without an extension gets the default one.
     if (save && !chosen.isEmpty() && !ext.isEmpty() && QFileInfo(chosen).suffix().isEmpty())

@@ -45,8 +45,7 @@ public:
             dialog.setDefaultSuffix(r.defaultExt);
         if (!r.fileName.isEmpty())
             dialog.selectFile(r.fileName);
-        // The program asks its own overwrite question after the dialog.
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().constFirst();

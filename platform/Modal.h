@@ -27,6 +27,8 @@ struct FileRequest {
     QString initDir;
     QString defaultExt;
     QString fileName;
+    // A save dialog asks before it replaces an existing file.
+    bool confirmOverwrite = false;
 };
 
 class Seam {
