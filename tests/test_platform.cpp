@@ -1,0 +1,257 @@
+// The platform layer: the script text box in CR LF terms, key codes, the
+// file-dialog filter form and the hidden button twins.
+#include "TestSupport.h"
+
+#include "platform/CommonDialog.h"
+#include "platform/FlatButton.h"
+#include "platform/KeyCodes.h"
+#include "platform/Modal.h"
+#include "platform/ScriptText.h"
+#include "platform/ScriptTextBox.h"
+#include "platform/TextBox.h"
+#include "platform/TreeView.h"
+
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QtTest>
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void textRoundTripsEveryLineEnd();
+    void positionsCountCrLfAsTwo();
+    void selTextInsertsAtCaretAndReplacesSelection();
+    void changeFiresForProgramAndUser();
+    void noBreakSpaceAndControlsSurvive();
+    void pasteTurnsForeignLineEndsIntoLines();
+    void keyCodes();
+    void filterAndDefaultExtension();
+    void twinsAreHiddenAndShareTheHandler();
+    void treeReportsMouseDownBeforeClick();
+};
+
+void TestPlatform::textRoundTripsEveryLineEnd()
+{
+    ScriptTextBox box;
+    const QStringList samples = {
+        QString(), QStringLiteral("A"), QStringLiteral("A\r\nB"), QStringLiteral("A\r\n"),
+        QStringLiteral("\r\n\r\n"), QStringLiteral("A\nB"), QStringLiteral("A\rB"),
+        QStringLiteral("\r\r\n\n"), QStringLiteral("x\n\r\ny\r"),
+    };
+    for (const QString& s : samples) {
+        box.setText(s);
+        QCOMPARE(box.Text(), s);
+        QCOMPARE(box.length(), s.size());
+        QCOMPARE(ScriptText::fromDocument(QString(ScriptText::toDocument(s)).replace(u'\n', QChar(0x2029))), s);
+    }
+    // A lone LF stays inside its paragraph: one visible line.
+    box.setText(QStringLiteral("A\nB"));
+    QCOMPARE(box.document()->blockCount(), 1);
+    box.setText(QStringLiteral("A\r\nB"));
+    QCOMPARE(box.document()->blockCount(), 2);
+}
+
+void TestPlatform::positionsCountCrLfAsTwo()
+{
+    ScriptTextBox box;
+    box.setText(QStringLiteral("ab\r\ncd\r\n\r\nef"));
+    // Every script position maps to a document position and back, except the
+    // one between CR and LF, which falls back to the end of its line.
+    for (qsizetype p = 0; p <= box.length(); ++p) {
+        const int doc = box.toDocumentPosition(p);
+        const qsizetype back = box.toScriptPosition(doc);
+        const bool betweenCrLf = p == 3 || p == 7 || p == 9;
+        QCOMPARE(back, betweenCrLf ? p - 1 : p);
+    }
+    box.setSelStart(4);
+    box.setSelLength(5);  // would end between CR and LF: stops before the break
+    QCOMPARE(box.SelStart(), 4);
+    QCOMPARE(box.SelLength(), 4);
+    QCOMPARE(box.SelText(), QStringLiteral("cd\r\n"));
+    box.setSelStart(4);
+    box.setSelLength(6);
+    QCOMPARE(box.SelText(), QStringLiteral("cd\r\n\r\n"));
+    box.setSelStart(1000);
+    QCOMPARE(box.SelStart(), box.length());
+    box.setSelStart(-5);
+    QCOMPARE(box.SelStart(), 0);
+}
+
+void TestPlatform::selTextInsertsAtCaretAndReplacesSelection()
+{
+    ScriptTextBox box;
+    box.setText(QStringLiteral("Zealot\r\nabc"));
+    box.setSelStart(3);
+    box.setSelText(QStringLiteral("X\r\nY"));
+    QCOMPARE(box.Text(), QStringLiteral("ZeaX\r\nYlot\r\nabc"));
+    QCOMPARE(box.SelStart(), 3 + 4);
+    QCOMPARE(box.SelLength(), 0);
+    box.setSelStart(box.length() - 3);
+    box.setSelLength(3);
+    box.setSelText(QStringLiteral("Wait 5\r\n"));
+    QCOMPARE(box.Text(), QStringLiteral("ZeaX\r\nYlot\r\nWait 5\r\n"));
+    QCOMPARE(box.SelStart(), box.length());
+    box.setSelStart(0);
+    box.setSelLength(4);
+    box.setSelText(QString());
+    QCOMPARE(box.Text(), QStringLiteral("\r\nYlot\r\nWait 5\r\n"));
+
+    TextBox line;
+    line.setText(QStringLiteral("12345"));
+    line.setSelStart(1);
+    line.setSelLength(3);
+    QCOMPARE(line.SelText(), QStringLiteral("234"));
+    line.setSelText(QStringLiteral("x"));
+    QCOMPARE(line.Text(), QStringLiteral("1x5"));
+    QCOMPARE(line.SelStart(), 2);
+}
+
+void TestPlatform::changeFiresForProgramAndUser()
+{
+    ScriptTextBox box;
+    box.show();
+    QSignalSpy spy(&box, &ScriptTextBox::Change);
+    box.setText(QStringLiteral("a"));
+    QVERIFY(spy.count() >= 1);
+    spy.clear();
+    box.setSelText(QStringLiteral("b"));
+    QCOMPARE(spy.count(), 1);
+    spy.clear();
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_C);
+    QCOMPARE(spy.count(), 1);
+    // A new text leaves the caret at its start.
+    QCOMPARE(box.Text(), QStringLiteral("bca"));
+    QTest::keyClick(&box, Qt::Key_Return);
+    QCOMPARE(box.Text(), QStringLiteral("bc\r\na"));
+}
+
+void TestPlatform::noBreakSpaceAndControlsSurvive()
+{
+    ScriptTextBox box;
+    QString all;
+    for (int c = 1; c < 256; ++c)
+        if (c != '\r' && c != '\n')
+            all.append(QChar(c));
+    all += QStringLiteral("\r\n") + QChar(0xA0) + QChar(0x20AC) + QChar(0x81) + QChar(0x9D);
+    box.setText(all);
+    QCOMPARE(box.Text(), all);
+    box.selectAll();
+    QCOMPARE(box.SelText(), all);
+}
+
+void TestPlatform::pasteTurnsForeignLineEndsIntoLines()
+{
+    ScriptTextBox box;
+    box.show();
+    QMimeData data;
+    data.setText(QStringLiteral("a\nb\rc\r\nd"));
+    // insertFromMimeData is what Ctrl+V and drops use.
+    struct Access : ScriptTextBox {
+        using ScriptTextBox::insertFromMimeData;
+    };
+    static_cast<Access&>(box).insertFromMimeData(&data);
+    QCOMPARE(box.Text(), QStringLiteral("a\r\nb\r\nc\r\nd"));
+}
+
+void TestPlatform::keyCodes()
+{
+    using namespace KeyCodes;
+    QCOMPARE(keyCode(Qt::Key_Insert, Qt::NoModifier), 45);
+    QCOMPARE(keyCode(Qt::Key_N, Qt::ControlModifier), int('N'));
+    QCOMPARE(keyCode(Qt::Key_Period, Qt::KeypadModifier), 110);
+    QCOMPARE(keyCode(Qt::Key_Slash, Qt::KeypadModifier), 111);
+    QCOMPARE(keyCode(Qt::Key_F4, Qt::NoModifier), 115);
+    QCOMPARE(keyCode(Qt::Key_5, Qt::KeypadModifier), 101);
+    QCOMPARE(keyCode(Qt::Key_5, Qt::NoModifier), int('5'));
+    QCOMPARE(shiftState(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier), 7);
+    QCOMPARE(shiftState(Qt::ControlModifier), 2);
+    QCOMPARE(mouseButton(Qt::LeftButton), 1);
+    QCOMPARE(mouseButton(Qt::RightButton), 2);
+    QCOMPARE(mouseButton(Qt::MiddleButton), 4);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCOMPARE(characterCode(&enter), 13);
+    QKeyEvent ctrlN(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier, QString());
+    QCOMPARE(characterCode(&ctrlN), 14);
+    QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QCOMPARE(characterCode(&a), int('a'));
+
+    // The text boxes report key-up with these codes and swallow a key press
+    // whose character a handler set to 0.
+    TextBox box;
+    QList<QPair<int, int>> ups;
+    connect(&box, &TextBox::KeyUp, [&](int k, int s) { ups.append({k, s}); });
+    connect(&box, &TextBox::KeyPress, [](int& k) { if (k == 'x') k = 0; });
+    QTest::keyClick(&box, Qt::Key_X);
+    QTest::keyClick(&box, Qt::Key_Y);
+    QCOMPARE(box.Text(), QStringLiteral("y"));
+    QTest::keyClick(&box, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(ups.contains(qMakePair(int('S'), 3)));
+}
+
+void TestPlatform::filterAndDefaultExtension()
+{
+    QCOMPARE(Modal::qtFilter(QStringLiteral("MVN5 files (*.mvn5)| *.mvn5")), QStringLiteral("MVN5 files (*.mvn5)"));
+    QCOMPARE(Modal::qtFilter(QStringLiteral("Scripts|*.mvn5|All|*")), QStringLiteral("Scripts (*.mvn5);;All (*)"));
+
+    FakeModal modal;
+    CommonDialog dialog;
+    dialog.DefaultExt = QStringLiteral("*.mvn5");
+    dialog.DialogTitle = QStringLiteral("Save MVN5 file");
+    modal.fileReplies = {QStringLiteral("/tmp/a/script"), QStringLiteral("/tmp/b.txt"), QString()};
+    dialog.ShowSave();
+    QCOMPARE(dialog.FileName, QStringLiteral("/tmp/a/script.mvn5"));
+    QCOMPARE(modal.fileRequests.last().defaultExt, QStringLiteral("mvn5"));
+    QVERIFY(modal.fileRequests.last().confirmOverwrite);
+    QVERIFY(modal.fileRequests.last().save);
+    dialog.ShowSave();
+    QCOMPARE(dialog.FileName, QStringLiteral("/tmp/b.txt"));
+    dialog.FileName = QStringLiteral("stale");
+    dialog.ShowOpen();
+    QCOMPARE(dialog.FileName, QString());
+    QVERIFY(!modal.fileRequests.last().save);
+    QVERIFY(!modal.fileRequests.last().confirmOverwrite);
+}
+
+void TestPlatform::twinsAreHiddenAndShareTheHandler()
+{
+    QWidget window;
+    auto* flat = new FlatButton(QStringLiteral("&Add opcode"), QStringLiteral("tip"), &window);
+    flat->setGeometry(16, 344, 73, 25);
+    QPushButton* twin = makeHiddenTwin(QStringLiteral("Command5"), flat, &window);
+    window.show();
+    QVERIFY(flat->isVisible());
+    QVERIFY(!twin->isVisible());
+    QCOMPARE(twin->text(), flat->text());
+    QCOMPARE(twin->geometry(), flat->geometry());
+    QCOMPARE(flat->toolTip(), QStringLiteral("tip"));
+    QVERIFY(flat->isFlat());
+}
+
+void TestPlatform::treeReportsMouseDownBeforeClick()
+{
+    TreeView tree;
+    tree.Nodes.Add(QStringLiteral("a"), QStringLiteral("General"), 3);
+    tree.Nodes.Add(QStringLiteral("a"), TreeNodes::tvwChild, QStringLiteral("b"), QStringLiteral("Attack"), 4);
+    tree.expandAll();
+    tree.resize(200, 200);
+    tree.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tree));
+    QStringList events;
+    connect(&tree, &TreeView::MouseDown, [&](int b, int, double, double) { events << QStringLiteral("down%1").arg(b); });
+    connect(&tree, &TreeView::NodeClick, [&](QTreeWidgetItem* n) { events << n->text(0); });
+    connect(&tree, &TreeView::Click, [&] { events << QStringLiteral("click"); });
+    connect(&tree, &TreeView::DblClick, [&] { events << QStringLiteral("dbl"); });
+    const QPoint at = tree.visualItemRect(tree.Nodes.Item(QStringLiteral("b"))).center();
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(events, QStringList({"down1", "Attack", "click"}));
+    events.clear();
+    QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, at);
+    QCOMPARE(events, QStringList({"down2", "Attack", "click"}));
+    QCOMPARE(TreeView::nodeKey(tree.Nodes.Item(QStringLiteral("b"))), QStringLiteral("b"));
+    QCOMPARE(tree.Nodes.Item(QStringLiteral("b"))->parent(), tree.Nodes.Item(QStringLiteral("a")));
+    QCOMPARE(tree.Nodes.Count(), 2);
+}
+
+QTEST_MAIN(TestPlatform)
+#include "test_platform.moc"
