@@ -1,0 +1,250 @@
+#include "platform/FileTypeRecords.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStringList>
+
+namespace FileTypeRecords {
+namespace {
+
+QString envDirectory(const char* name, const QString& fallbackUnderHome)
+{
+    const QString value = qEnvironmentVariable(name);
+    if (!value.isEmpty() && QDir::isAbsolutePath(value))
+        return QDir::cleanPath(value);
+    return QDir::cleanPath(QDir::homePath() + QLatin1Char('/') + fallbackUnderHome);
+}
+
+// The escapes every string value of a desktop entry goes through.
+QString escapeValue(const QString& value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == QLatin1Char('\\'))
+            out += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (c == QLatin1Char('\t'))
+            out += QLatin1String("\\t");
+        else if (c == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
+        else if (c == QLatin1Char(' ') && i == 0)
+            out += QLatin1String("\\s");
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString xml(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void runTool(const QString& name, const QStringList& arguments)
+{
+    const QString tool = QStandardPaths::findExecutable(name);
+    if (tool.isEmpty())
+        return;
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(tool, arguments);
+    if (process.waitForStarted(5000) && !process.waitForFinished(60000))
+        process.kill();
+    process.waitForFinished(1000);
+}
+
+}  // namespace
+
+Places userPlaces()
+{
+    return {envDirectory("XDG_DATA_HOME", QStringLiteral(".local/share")),
+            envDirectory("XDG_CONFIG_HOME", QStringLiteral(".config"))};
+}
+
+QString execArgument(const QString& argument)
+{
+    // Inside double quotes a launcher takes ", `, $ and \ literally only
+    // after a backslash; a literal % is always doubled. The string escapes
+    // of the whole value are applied by desktopEntry().
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : argument) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        if (c == QLatin1Char('%'))
+            quoted += QLatin1Char('%');
+        quoted += c;
+    }
+    quoted += QLatin1Char('"');
+    return quoted;
+}
+
+QByteArray mimePackage(const Spec& spec)
+{
+    const QString text =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                       "  <mime-type type=\"%1\">\n"
+                       "    <comment>%2</comment>\n"
+                       "    <icon name=\"%3\"/>\n"
+                       "    <sub-class-of type=\"text/plain\"/>\n"
+                       "    <glob pattern=\"%4\"/>\n"
+                       "  </mime-type>\n"
+                       "</mime-info>\n")
+            .arg(xml(spec.mimeType), xml(spec.comment), xml(spec.iconName), xml(spec.pattern));
+    return text.toUtf8();
+}
+
+QByteArray desktopEntry(const Spec& spec)
+{
+    QString text;
+    text += QLatin1String("[Desktop Entry]\n");
+    text += QLatin1String("Type=Application\n");
+    text += QLatin1String("Name=") + escapeValue(spec.appName) + QLatin1Char('\n');
+    text += QLatin1String("GenericName=AI script editor\n");
+    text += QLatin1String("Comment=Edit AI scripts for Kestrand II\n");
+    text += QLatin1String("Icon=") + escapeValue(spec.iconName) + QLatin1Char('\n');
+    text += QLatin1String("Exec=") + escapeValue(execArgument(spec.program)) +
+            QLatin1String(" %f\n");
+    text += QLatin1String("Terminal=false\n");
+    text += QLatin1String("MimeType=") + escapeValue(spec.mimeType) + QLatin1String(";\n");
+    text += QLatin1String("Categories=Development;\n");
+    return text.toUtf8();
+}
+
+QByteArray withDefaultApplication(const QByteArray& mimeapps, const QString& mimeType,
+                                  const QString& desktopId)
+{
+    const QString section = QStringLiteral("[Default Applications]");
+    const QString entry = mimeType + QLatin1Char('=') + desktopId + QLatin1Char(';');
+
+    QStringList lines = QString::fromUtf8(mimeapps).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+
+    qsizetype start = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines.at(i).trimmed() == section) {
+            start = i;
+            break;
+        }
+    }
+    if (start < 0) {
+        if (!lines.isEmpty() && !lines.constLast().trimmed().isEmpty())
+            lines.append(QString());
+        lines.append(section);
+        lines.append(entry);
+        return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    }
+
+    // Replace the first line for the type in the section, drop any later
+    // duplicates, or add the line after the section's last entry.
+    qsizetype lastEntry = start;
+    bool placed = false;
+    for (qsizetype i = start + 1; i < lines.size();) {
+        const QString trimmed = lines.at(i).trimmed();
+        if (trimmed.startsWith(QLatin1Char('[')))
+            break;
+        const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
+        if (eq > 0 && trimmed.left(eq).trimmed() == mimeType) {
+            if (placed) {
+                lines.removeAt(i);
+                continue;
+            }
+            lines[i] = entry;
+            placed = true;
+        }
+        if (!trimmed.isEmpty())
+            lastEntry = i;
+        ++i;
+    }
+    if (!placed)
+        lines.insert(lastEntry + 1, entry);
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
+QString mimePackagePath(const Spec& spec, const Places& places)
+{
+    return places.dataHome + QLatin1String("/mime/packages/") +
+           QFileInfo(spec.desktopId).completeBaseName() + QLatin1String(".xml");
+}
+
+QString iconPath(const Spec& spec, const Places& places, int size)
+{
+    return places.dataHome + QStringLiteral("/icons/hicolor/%1x%1/apps/").arg(size) +
+           spec.iconName + QLatin1String(".png");
+}
+
+QString desktopEntryPath(const Spec& spec, const Places& places)
+{
+    return places.dataHome + QLatin1String("/applications/") + spec.desktopId;
+}
+
+QString mimeappsPath(const Places& places)
+{
+    return places.configHome + QLatin1String("/mimeapps.list");
+}
+
+bool write(const Spec& spec, const Places& places)
+{
+    if (!writeFile(mimePackagePath(spec, places), mimePackage(spec)))
+        return false;
+    for (const Icon& icon : spec.icons) {
+        if (!writeFile(iconPath(spec, places, icon.size), icon.png))
+            return false;
+    }
+    if (!writeFile(desktopEntryPath(spec, places), desktopEntry(spec)))
+        return false;
+
+    const QString listPath = mimeappsPath(places);
+    QByteArray current;
+    if (QFileInfo(listPath).exists()) {
+        QFile file(listPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        current = file.readAll();
+    }
+    const QByteArray updated = withDefaultApplication(current, spec.mimeType, spec.desktopId);
+    // Unchanged content is left alone, so a second run touches nothing there.
+    if (updated == current)
+        return true;
+    return writeFile(listPath, updated);
+}
+
+void refreshCaches(const Places& places)
+{
+    const QString mime = places.dataHome + QLatin1String("/mime");
+    const QString applications = places.dataHome + QLatin1String("/applications");
+    const QString hicolor = places.dataHome + QLatin1String("/icons/hicolor");
+    if (QFileInfo(mime).isDir())
+        runTool(QStringLiteral("update-mime-database"), {mime});
+    if (QFileInfo(applications).isDir())
+        runTool(QStringLiteral("update-desktop-database"), {applications});
+    if (QFileInfo(hicolor).isDir())
+        runTool(QStringLiteral("gtk-update-icon-cache"),
+                {QStringLiteral("--force"), QStringLiteral("--ignore-theme-index"),
+                 QStringLiteral("--quiet"), hicolor});
+}
+
+}  // namespace FileTypeRecords

@@ -1,0 +1,67 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The freedesktop records that make a desktop know a file type and open it
+// with a program: a shared-mime-info package, the program's icon in the
+// user's hicolor theme, a desktop entry and the default-application line in
+// mimeapps.list. Everything is written per user, no root needed.
+namespace FileTypeRecords {
+
+struct Icon {
+    int size = 0;        // square edge in pixels (names the hicolor folder)
+    QByteArray png;
+};
+
+struct Spec {
+    QString mimeType;    // "application/x-mvn5"
+    QString pattern;     // "*.mvn5"
+    QString comment;     // description of the file type
+    QString iconName;    // icon theme name, also used by the desktop entry
+    QString desktopId;   // "morvaneo.desktop"
+    QString appName;     // "Morvaneo"
+    QString program;     // absolute path of the program to start
+    QList<Icon> icons;
+};
+
+// Where the per-user records go.
+struct Places {
+    QString dataHome;    // $XDG_DATA_HOME, by default ~/.local/share
+    QString configHome;  // $XDG_CONFIG_HOME, by default ~/.config
+};
+
+// The user's places from the environment; unset, empty or relative XDG
+// variables fall back to the defaults under $HOME.
+Places userPlaces();
+
+// One argument of an Exec line, quoted so that a launcher hands it over
+// unchanged whatever characters it holds (blanks, quotes, $, %, \ ...).
+QString execArgument(const QString& argument);
+
+// File contents, exactly as written.
+QByteArray mimePackage(const Spec& spec);
+QByteArray desktopEntry(const Spec& spec);
+// `mimeapps` with `mimeType` made to open with `desktopId` under
+// [Default Applications]; every other line is kept as it was.
+QByteArray withDefaultApplication(const QByteArray& mimeapps, const QString& mimeType,
+                                  const QString& desktopId);
+
+// Paths of the records inside the places.
+QString mimePackagePath(const Spec& spec, const Places& places);
+QString iconPath(const Spec& spec, const Places& places, int size);
+QString desktopEntryPath(const Spec& spec, const Places& places);
+QString mimeappsPath(const Places& places);
+
+// Writes the records in order (MIME package, icons, desktop entry, default
+// application). Stops at the first one that cannot be written and returns
+// false; what was written before stays. Writing the same spec again gives
+// the same files.
+bool write(const Spec& spec, const Places& places);
+
+// Rebuilds the desktop's caches for the places with update-mime-database,
+// update-desktop-database and gtk-update-icon-cache; a missing tool is
+// skipped.
+void refreshCaches(const Places& places);
+
+}  // namespace FileTypeRecords

@@ -1,0 +1,30 @@
+# Desktop integration: the program's icon in the hicolor theme, the MIME
+# package for ".mvn5" scripts and a desktop entry that starts the installed
+# program, so Morvaneo shows in the desktop's menu and opens its scripts.
+
+include(GNUInstallDirs)
+
+set(_morvaneo_desktop "${CMAKE_CURRENT_LIST_DIR}/desktop")
+
+foreach(_icon IN ITEMS "morvaneo.png;256" "morvaneo-48.png;48")
+  list(GET _icon 0 _file)
+  list(GET _icon 1 _size)
+  if(EXISTS "${CMAKE_CURRENT_LIST_DIR}/icons/${_file}")
+    install(FILES "${CMAKE_CURRENT_LIST_DIR}/icons/${_file}"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps"
+            RENAME morvaneo.png)
+  endif()
+endforeach()
+
+install(FILES "${_morvaneo_desktop}/morvaneo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/mime/packages")
+
+# The entry's Exec line needs the prefix given at install time, so the entry
+# is written then; the same step refreshes the desktop's caches.
+install(CODE "
+  set(MORVANEO_DESKTOP_TEMPLATE \"${_morvaneo_desktop}/morvaneo.desktop.in\")
+  set(MORVANEO_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+  set(MORVANEO_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
+  set(MORVANEO_ENTRY_STAGING \"${CMAKE_CURRENT_BINARY_DIR}/desktop-entry\")
+  include(\"${_morvaneo_desktop}/desktop-entry.cmake\")
+")

@@ -1,0 +1,398 @@
+#include "TestSupport.h"
+
+#include "platform/FileTypeRecords.h"
+#include "settings/Association.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Sets HOME and the XDG folders for one test and puts the old values back,
+// so the user's own home is never written.
+class EnvGuard {
+public:
+    EnvGuard()
+    {
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+            m_saved.insert(name, qgetenv(name));
+    }
+    ~EnvGuard()
+    {
+        for (auto it = m_saved.cbegin(); it != m_saved.cend(); ++it) {
+            if (it.value().isNull())
+                qunsetenv(it.key().constData());
+            else
+                qputenv(it.key().constData(), it.value());
+        }
+    }
+
+private:
+    QMap<QByteArray, QByteArray> m_saved;
+};
+
+// A temporary home with its XDG folders set.
+struct TempHome {
+    EnvGuard env;
+    QTemporaryDir dir;
+    QString data() const { return dir.path() + QLatin1String("/data"); }
+    QString config() const { return dir.path() + QLatin1String("/config"); }
+    TempHome()
+    {
+        qputenv("HOME", dir.path().toUtf8());
+        qputenv("XDG_DATA_HOME", data().toUtf8());
+        qputenv("XDG_CONFIG_HOME", config().toUtf8());
+    }
+};
+
+QByteArray expectedEntry(const QByteArray& execValue)
+{
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Morvaneo\n"
+           "GenericName=AI script editor\n"
+           "Comment=Edit AI scripts for Kestrand II\n"
+           "Icon=morvaneo\n"
+           "Exec=" + execValue + " %f\n"
+           "Terminal=false\n"
+           "MimeType=application/x-mvn5;\n"
+           "Categories=Development;\n";
+}
+
+const QByteArray ExpectedMime =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+    "  <mime-type type=\"application/x-mvn5\">\n"
+    "    <comment>Kestrand AI File</comment>\n"
+    "    <icon name=\"morvaneo\"/>\n"
+    "    <sub-class-of type=\"text/plain\"/>\n"
+    "    <glob pattern=\"*.mvn5\"/>\n"
+    "  </mime-type>\n"
+    "</mime-info>\n";
+
+// Every file below `root` with its bytes.
+QMap<QString, QByteArray> snapshot(const QString& root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(root).relativeFilePath(path), readBytes(path));
+    }
+    return files;
+}
+
+const char* const Done = "MVN5 files are now associated with Morvaneo. You probably have to restart.";
+const char* const Failed = "Sorry, the needed information couldn't be added to the registry.";
+
+}  // namespace
+
+class TestAssociation : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void entries_data();
+    void entries();
+    void execQuoting();
+    void defaultApplicationLines_data();
+    void defaultApplicationLines();
+    void placesFollowEnvironment();
+    void recordsInTemporaryHome();
+    void secondRunLeavesSameRecords();
+    void installPathWithBlanks();
+    void launcherHandsOverOddPaths();
+    void unwritableFolderStopsWithError();
+    void installedFilesMatchRuntimeRecords();
+};
+
+void TestAssociation::entries_data()
+{
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<bool>("windows");
+    QTest::addColumn<QString>("program");
+
+    QTest::newRow("windows folder") << "D:\\Tools\\Editor" << true << "D:\\Tools\\Editor\\editor.exe";
+    QTest::newRow("windows drive root") << "E:\\" << true << "E:\\editor.exe";
+    QTest::newRow("windows C root") << "C:\\" << true << "C:\\editor.exe";
+    QTest::newRow("unix folder") << "/opt/Tools/Editor" << false << "/opt/Tools/Editor/editor";
+    QTest::newRow("unix root") << "/" << false << "/editor";
+    QTest::newRow("unix folder with blank") << "/home/a b" << false << "/home/a b/editor";
+}
+
+void TestAssociation::entries()
+{
+    QFETCH(QString, directory);
+    QFETCH(bool, windows);
+    QFETCH(QString, program);
+    const PathForm form = windows ? PathForm::Windows : PathForm::Unix;
+
+    QCOMPARE(AssociationProgramPath(directory, QStringLiteral("editor"), form), program);
+    const QList<AssociationEntry> expected = {
+        {QStringLiteral(".mvn5"), QStringLiteral("MVN5file")},
+        {QStringLiteral("MVN5file"), QStringLiteral("Kestrand AI File")},
+        {QStringLiteral("MVN5file\\DefaultIcon"), program + QStringLiteral(",0")},
+        {QStringLiteral("MVN5file\\Shell\\open\\command"), program + QStringLiteral(" %1")},
+    };
+    QCOMPARE(AssociationEntries(directory, QStringLiteral("editor"), form), expected);
+
+    // The freedesktop records come from the same data, in Unix form.
+    if (!windows) {
+        const FileTypeRecords::Spec spec = AssociationFileTypeSpec(directory, QStringLiteral("editor"));
+        QCOMPARE(spec.program, program);
+        QCOMPARE(spec.pattern, QStringLiteral("*.mvn5"));
+        QCOMPARE(spec.mimeType, QStringLiteral("application/x-mvn5"));
+        QCOMPARE(spec.comment, QStringLiteral("Kestrand AI File"));
+    }
+}
+
+void TestAssociation::execQuoting()
+{
+    // Each rule at once: blank, quote, back quote, dollar, percent, backslash.
+    QCOMPARE(FileTypeRecords::execArgument(QStringLiteral("/a b/\"q\"/`c`/$X/100%/x\\y")),
+             QStringLiteral("\"/a b/\\\"q\\\"/\\`c\\`/\\$X/100%%/x\\\\y\""));
+
+    FileTypeRecords::Spec spec = AssociationFileTypeSpec(QStringLiteral("/o\\p $q"), QStringLiteral("m"));
+    const QByteArray entry = FileTypeRecords::desktopEntry(spec);
+    // In the file the string escapes double the backslashes once more.
+    QVERIFY2(entry.contains("\nExec=\"/o\\\\\\\\p \\\\$q/m\" %f\n"), entry.constData());
+}
+
+void TestAssociation::defaultApplicationLines_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray ours = "application/x-mvn5=morvaneo.desktop;\n";
+    QTest::newRow("no file") << QByteArray() << "[Default Applications]\n" + ours;
+    QTest::newRow("other section only")
+        << QByteArray("[Added Associations]\ntext/plain=vim.desktop;\n")
+        << "[Added Associations]\ntext/plain=vim.desktop;\n\n[Default Applications]\n" + ours;
+    QTest::newRow("section without our type, another section after")
+        << QByteArray("[Default Applications]\ntext/html=firefox.desktop\n\n[Removed Associations]\nx/y=z.desktop\n")
+        << "[Default Applications]\ntext/html=firefox.desktop\n" + ours +
+               "\n[Removed Associations]\nx/y=z.desktop\n";
+    QTest::newRow("older default replaced, duplicates dropped, comments kept")
+        << QByteArray("# mine\n[Default Applications]\napplication/x-mvn5=old.desktop\n"
+                      "text/html=firefox.desktop\napplication/x-mvn5 = other.desktop\n")
+        << "# mine\n[Default Applications]\n" + ours + "text/html=firefox.desktop\n";
+    QTest::newRow("already there") << "[Default Applications]\n" + ours << "[Default Applications]\n" + ours;
+    QTest::newRow("same key in another section untouched")
+        << QByteArray("[Added Associations]\napplication/x-mvn5=old.desktop;\n[Default Applications]\n")
+        << "[Added Associations]\napplication/x-mvn5=old.desktop;\n[Default Applications]\n" + ours;
+}
+
+void TestAssociation::defaultApplicationLines()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    const QString type = QStringLiteral("application/x-mvn5");
+    const QString id = QStringLiteral("morvaneo.desktop");
+    const QByteArray once = FileTypeRecords::withDefaultApplication(before, type, id);
+    QCOMPARE(once, after);
+    QCOMPARE(FileTypeRecords::withDefaultApplication(once, type, id), after);
+}
+
+void TestAssociation::placesFollowEnvironment()
+{
+    TempHome home;
+    FileTypeRecords::Places places = FileTypeRecords::userPlaces();
+    QCOMPARE(places.dataHome, home.data());
+    QCOMPARE(places.configHome, home.config());
+
+    // Unset, empty or relative values fall back to the folders under HOME.
+    qunsetenv("XDG_DATA_HOME");
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    places = FileTypeRecords::userPlaces();
+    QCOMPARE(places.dataHome, home.dir.path() + QStringLiteral("/.local/share"));
+    QCOMPARE(places.configHome, home.dir.path() + QStringLiteral("/.config"));
+}
+
+void TestAssociation::recordsInTemporaryHome()
+{
+    TempHome home;
+    TempSettings settings;
+    FakeModal modal;
+    QDir().mkpath(home.config());
+    writeBytes(home.config() + QStringLiteral("/mimeapps.list"),
+               "[Default Applications]\ntext/html=firefox.desktop\n");
+
+    AssociateFiles();
+
+    QCOMPARE(modal.messages.size(), 1);
+    QCOMPARE(modal.messages[0].prompt, QString::fromLatin1(Done));
+    QCOMPARE(modal.messages[0].style, Modal::vbOKOnly);
+    QCOMPARE(modal.messages[0].title, QStringLiteral("Done!"));
+
+    const QString program = QCoreApplication::applicationFilePath();
+    QCOMPARE(readBytes(home.data() + QStringLiteral("/applications/morvaneo.desktop")),
+             expectedEntry("\"" + program.toUtf8() + "\""));
+    QCOMPARE(readBytes(home.data() + QStringLiteral("/mime/packages/morvaneo.xml")), ExpectedMime);
+    QCOMPARE(readBytes(home.config() + QStringLiteral("/mimeapps.list")),
+             QByteArray("[Default Applications]\ntext/html=firefox.desktop\n"
+                        "application/x-mvn5=morvaneo.desktop;\n"));
+
+    // The icon comes from the program's own pictures, when they are built in.
+    QFile icon(QStringLiteral(":/resources/icons/morvaneo.png"));
+    const QString installedIcon = home.data() + QStringLiteral("/icons/hicolor/256x256/apps/morvaneo.png");
+    if (icon.open(QIODevice::ReadOnly))
+        QCOMPARE(readBytes(installedIcon), icon.readAll());
+    else
+        QVERIFY(!QFileInfo::exists(installedIcon));
+
+    // The MIME cache tool accepted the package and knows the pattern.
+    if (!QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty()) {
+        const QByteArray globs = readBytes(home.data() + QStringLiteral("/mime/globs2"));
+        QVERIFY2(globs.contains(":application/x-mvn5:*.mvn5"), globs.constData());
+    }
+}
+
+void TestAssociation::secondRunLeavesSameRecords()
+{
+    TempHome home;
+    const QString dir = QStringLiteral("/opt/morvaneo/bin");
+    QVERIFY(RegisterFileType(dir, QStringLiteral("morvaneo")));
+    const QMap<QString, QByteArray> first = snapshot(home.dir.path());
+    QVERIFY(first.contains(QStringLiteral("data/applications/morvaneo.desktop")));
+    QVERIFY(first.contains(QStringLiteral("config/mimeapps.list")));
+
+    QVERIFY(RegisterFileType(dir, QStringLiteral("morvaneo")));
+    const QMap<QString, QByteArray> second = snapshot(home.dir.path());
+    QCOMPARE(second.keys(), first.keys());
+    for (const QString& name : first.keys()) {
+        if (!name.contains(QLatin1String("cache")))   // caches may hold times
+            QVERIFY2(second.value(name) == first.value(name), qPrintable(name));
+    }
+    QCOMPARE(readBytes(home.config() + QStringLiteral("/mimeapps.list")),
+             QByteArray("[Default Applications]\napplication/x-mvn5=morvaneo.desktop;\n"));
+}
+
+void TestAssociation::installPathWithBlanks()
+{
+    TempHome home;
+    QVERIFY(RegisterFileType(QStringLiteral("/home/jo/My Programs/Morvaneo 2"), QStringLiteral("morvaneo")));
+    QCOMPARE(readBytes(home.data() + QStringLiteral("/applications/morvaneo.desktop")),
+             expectedEntry("\"/home/jo/My Programs/Morvaneo 2/morvaneo\""));
+}
+
+void TestAssociation::launcherHandsOverOddPaths()
+{
+    // A real launcher reads the entry: the program and the document must
+    // arrive as exactly one argument each, whatever they hold.
+    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+    const QString sh = QStandardPaths::findExecutable(QStringLiteral("sh"));
+    if (gio.isEmpty() || sh.isEmpty())
+        QSKIP("no gio launcher on this machine");
+
+    // (No "%" in the program's folder: GLib looks for the program before it
+    // undoes the "%%" escape and would not find it.)
+    TempHome home;
+    const QString dir = home.dir.path() + QStringLiteral("/My \"Tools\" $HOME `id` a\\b");
+    QVERIFY(QDir().mkpath(dir));
+    const QString program = dir + QStringLiteral("/morvaneo");
+    const QString out = home.dir.path() + QStringLiteral("/arguments.txt");
+    writeBytes(program, "#!" + sh.toUtf8() + "\nprintf '%s\\n' \"$0\" \"$#\" \"$@\" > \"$MORVANEO_ARGS.tmp\"\n"
+                        "mv \"$MORVANEO_ARGS.tmp\" \"$MORVANEO_ARGS\"\n");
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(RegisterFileType(dir, QStringLiteral("morvaneo")));
+
+    const QString script = home.dir.path() + QStringLiteral("/my 100% \"script\" $X.mvn5");
+    writeBytes(script, "Script_Identifier\r\n");
+    QProcess launcher;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MORVANEO_ARGS"), out);
+    launcher.setProcessEnvironment(env);
+    launcher.setProcessChannelMode(QProcess::MergedChannels);
+    launcher.start(gio, {QStringLiteral("launch"),
+                         home.data() + QStringLiteral("/applications/morvaneo.desktop"), script});
+    QVERIFY(launcher.waitForFinished(20000));
+    QVERIFY2(launcher.exitCode() == 0, launcher.readAll().constData());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out), 10000);
+    QCOMPARE(readBytes(out), (program + QStringLiteral("\n1\n") + script + QStringLiteral("\n")).toUtf8());
+}
+
+void TestAssociation::unwritableFolderStopsWithError()
+{
+    TempSettings settings;
+    // A regular file where a folder must go: no user, not even root, can
+    // create the folder.
+    {
+        TempHome home;
+        FakeModal modal;
+        QDir().mkpath(home.data());
+        writeBytes(home.data() + QStringLiteral("/mime"), "in the way");
+        AssociateFiles();
+        QCOMPARE(modal.messages.size(), 1);
+        QCOMPARE(modal.messages[0].prompt, QString::fromLatin1(Failed));
+        QCOMPARE(modal.messages[0].style, Modal::vbOKOnly + Modal::vbCritical);
+        QCOMPARE(modal.messages[0].title, QStringLiteral("Error"));
+        // Nothing after the failed step was written.
+        QVERIFY(!QFileInfo::exists(home.data() + QStringLiteral("/applications")));
+        QVERIFY(!QFileInfo::exists(home.config()));
+    }
+    // A later step failing keeps what the earlier ones wrote.
+    {
+        TempHome home;
+        FakeModal modal;
+        QDir().mkpath(home.data());
+        writeBytes(home.data() + QStringLiteral("/applications"), "in the way");
+        AssociateFiles();
+        QCOMPARE(modal.messages.size(), 1);
+        QCOMPARE(modal.messages[0].title, QStringLiteral("Error"));
+        QCOMPARE(readBytes(home.data() + QStringLiteral("/mime/packages/morvaneo.xml")), ExpectedMime);
+        QVERIFY(!QFileInfo::exists(home.config() + QStringLiteral("/mimeapps.list")));
+    }
+    // The last step: the configuration folder is a file.
+    {
+        TempHome home;
+        FakeModal modal;
+        writeBytes(home.config(), "in the way");
+        AssociateFiles();
+        QCOMPARE(modal.messages.size(), 1);
+        QCOMPARE(modal.messages[0].prompt, QString::fromLatin1(Failed));
+        QVERIFY(QFileInfo::exists(home.data() + QStringLiteral("/applications/morvaneo.desktop")));
+        QCOMPARE(readBytes(home.config()), QByteArray("in the way"));
+    }
+}
+
+void TestAssociation::installedFilesMatchRuntimeRecords()
+{
+    // What "make install" puts into a prefix equals what the program writes
+    // for the same path, so both agree whichever came last.
+    const QString mime = QFINDTESTDATA("../resources/desktop/morvaneo.xml");
+    const QString script = QFINDTESTDATA("../resources/desktop/desktop-entry.cmake");
+    const QString templ = QFINDTESTDATA("../resources/desktop/morvaneo.desktop.in");
+    QVERIFY(!mime.isEmpty() && !script.isEmpty() && !templ.isEmpty());
+    QCOMPARE(readBytes(mime), ExpectedMime);
+
+    const QString cmake = QStandardPaths::findExecutable(QStringLiteral("cmake"));
+    if (cmake.isEmpty())
+        QSKIP("no cmake to run the install step");
+    EnvGuard env;
+    QTemporaryDir dir;
+    const QString prefix = dir.path() + QStringLiteral("/odd \"prefix\" $HOME 5%");
+    qputenv("DESTDIR", "");
+    QProcess run;
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(cmake, {QStringLiteral("-DCMAKE_INSTALL_PREFIX=") + prefix,
+                      QStringLiteral("-DMORVANEO_BINDIR=bin"), QStringLiteral("-DMORVANEO_DATADIR=share"),
+                      QStringLiteral("-DMORVANEO_DESKTOP_TEMPLATE=") + templ,
+                      QStringLiteral("-DMORVANEO_ENTRY_STAGING=") + dir.path() + QStringLiteral("/staging"),
+                      QStringLiteral("-P"), script});
+    QVERIFY(run.waitForFinished(60000));
+    QVERIFY2(run.exitCode() == 0, run.readAll().constData());
+
+    const FileTypeRecords::Spec spec = AssociationFileTypeSpec(prefix + QStringLiteral("/bin"),
+                                                               QStringLiteral("morvaneo"));
+    QCOMPARE(readBytes(prefix + QStringLiteral("/share/applications/morvaneo.desktop")),
+             FileTypeRecords::desktopEntry(spec));
+}
+
+QTEST_MAIN(TestAssociation)
+#include "test_association.moc"
