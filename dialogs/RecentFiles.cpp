@@ -1,11 +1,131 @@
 #include "dialogs/RecentFiles.h"
 
+#include "app/MainWindow.h"
+#include "platform/Desktop.h"
+#include "platform/FlatButton.h"
+#include "platform/ListBox.h"
+#include "platform/ScriptTextBox.h"
+#include "settings/SettingsStore.h"
+
+#include <QLabel>
+#include <QShowEvent>
+
+namespace {
+
+constexpr int RecentSlots = 20;
+
+void focusScript()
+{
+    if (MainWindow* main = MainWindow::instance())
+        main->Text1->SetFocus();
+}
+
+}  // namespace
+
 RecentFiles::RecentFiles(QWidget* parent) : QDialog(parent)
 {
+    setObjectName(QStringLiteral("RecentFiles"));
     setWindowTitle(QStringLiteral("Recent file list"));
+    setModal(true);
+    setFixedSize(Desktop::px(6600), Desktop::px(4080));
+
+    Label1 = new QLabel(
+        QStringLiteral("The 20 (max) last loaded files are saved in this list for you to have faster access:"),
+        this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Desktop::setTwipsGeometry(Label1, 120, 120, 6360, 450);
+
+    List1 = new ListBox(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setAccessibleName(QStringLiteral("Recent files"));
+    Desktop::setTwipsGeometry(List1, 120, 600, 6360, 2820);
+
+    FlatBttn1 = new FlatButton(QStringLiteral("&Cancel"), QString(), this);
+    FlatBttn1->setObjectName(QStringLiteral("FlatBttn1"));
+    Desktop::setTwipsGeometry(FlatBttn1, 3960, 3555, 1200, 405);
+    FlatBttn2 = new FlatButton(QStringLiteral("&OK"), QString(), this);
+    FlatBttn2->setObjectName(QStringLiteral("FlatBttn2"));
+    Desktop::setTwipsGeometry(FlatBttn2, 5280, 3555, 1200, 405);
+    Cancel = makeHiddenTwin(QStringLiteral("Cancel"), FlatBttn1, this);
+    OK = makeHiddenTwin(QStringLiteral("OK"), FlatBttn2, this);
+    OK->setText(QStringLiteral("&Ok"));
+    OK->setEnabled(false);
+
+    setTabOrder(List1, FlatBttn1);
+    setTabOrder(FlatBttn1, FlatBttn2);
+
+    connect(List1, &ListBox::Click, this, &RecentFiles::List1_Click);
+    connect(List1, &ListBox::DblClick, this, &RecentFiles::List1_DblClick);
+    connect(OK, &QPushButton::clicked, this, &RecentFiles::OK_Click);
+    connect(FlatBttn2, &QPushButton::clicked, this, &RecentFiles::FlatBttn2_Click);
+    connect(Cancel, &QPushButton::clicked, this, &RecentFiles::Cancel_Click);
+    connect(FlatBttn1, &QPushButton::clicked, this, &RecentFiles::FlatBttn1_Click);
 }
 
 void RecentFiles::ShowModal(QWidget* owner)
 {
-    Q_UNUSED(owner);
+    RecentFiles dialog(owner);
+    dialog.exec();
+}
+
+// The window is modal, so nothing can change the stored list while it is
+// open: it is refilled when it appears, and coming back to it from one of
+// its own message boxes keeps the user's selection.
+void RecentFiles::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!e->spontaneous())
+        Form_Activate();
+}
+
+void RecentFiles::Form_Activate()
+{
+    List1->Clear();
+    for (int n = 1; n <= RecentSlots; ++n) {
+        const QString path = GetSetting(QStringLiteral("Morvaneo"), QStringLiteral("RecentFiles"),
+                                        QStringLiteral("Recent") + QString::number(n), QString());
+        if (!path.isEmpty())
+            List1->AddItem(path);
+    }
+    List1_Click();
+}
+
+void RecentFiles::List1_Click()
+{
+    OK->setEnabled(List1->ListIndex() >= 0 && !List1->Text().isEmpty());
+}
+
+void RecentFiles::List1_DblClick()
+{
+    OpenRecentProc(List1->Text());
+}
+
+void RecentFiles::OK_Click()
+{
+    OpenRecentProc(List1->Text());
+    accept();
+    focusScript();
+}
+
+void RecentFiles::Cancel_Click()
+{
+    reject();
+    focusScript();
+}
+
+bool RecentFiles::OpenRecentProc(const QString& path)
+{
+    MainWindow* main = MainWindow::instance();
+    if (!main || !main->LoadScriptFile(path))
+        return false;
+    accept();
+    main->setCaption(QStringLiteral("Morvaneo II BETA - ") + path);
+    main->Text1->SetFocus();
+    main->Changed = 0;
+    // The script now shown is this file, so a later save without a dialog
+    // must write here and not to the file edited before.
+    main->ActualFile = path;
+    return true;
 }
