@@ -108,6 +108,7 @@ private Q_SLOTS:
     void secondRunLeavesSameRecords();
     void installPathWithBlanks();
     void launcherHandsOverOddPaths();
+    void unwritableFolderStopsWithError_data();
     void unwritableFolderStopsWithError();
     void installedFilesMatchRuntimeRecords();
 };
@@ -317,48 +318,41 @@ void TestAssociation::launcherHandsOverOddPaths()
     QCOMPARE(readBytes(out), (program + QStringLiteral("\n1\n") + script + QStringLiteral("\n")).toUtf8());
 }
 
+void TestAssociation::unwritableFolderStopsWithError_data()
+{
+    // A regular file where a folder must go: no user, not even root, can
+    // create the folder. Records of earlier steps stay, later ones are not
+    // written.
+    QTest::addColumn<QString>("blocker");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("absent");
+    QTest::newRow("first step") << "data/mime" << "" << "data/applications";
+    QTest::newRow("desktop entry") << "data/applications" << "data/mime/packages/morvaneo.xml"
+                                   << "config/mimeapps.list";
+    QTest::newRow("last step") << "config" << "data/applications/morvaneo.desktop" << "";
+}
+
 void TestAssociation::unwritableFolderStopsWithError()
 {
+    QFETCH(QString, blocker);
+    QFETCH(QString, kept);
+    QFETCH(QString, absent);
     TempSettings settings;
-    // A regular file where a folder must go: no user, not even root, can
-    // create the folder.
-    {
-        TempHome home;
-        FakeModal modal;
-        QDir().mkpath(home.data());
-        writeBytes(home.data() + QStringLiteral("/mime"), "in the way");
-        AssociateFiles();
-        QCOMPARE(modal.messages.size(), 1);
-        QCOMPARE(modal.messages[0].prompt, QString::fromLatin1(Failed));
-        QCOMPARE(modal.messages[0].style, Modal::vbOKOnly + Modal::vbCritical);
-        QCOMPARE(modal.messages[0].title, QStringLiteral("Error"));
-        // Nothing after the failed step was written.
-        QVERIFY(!QFileInfo::exists(home.data() + QStringLiteral("/applications")));
-        QVERIFY(!QFileInfo::exists(home.config()));
-    }
-    // A later step failing keeps what the earlier ones wrote.
-    {
-        TempHome home;
-        FakeModal modal;
-        QDir().mkpath(home.data());
-        writeBytes(home.data() + QStringLiteral("/applications"), "in the way");
-        AssociateFiles();
-        QCOMPARE(modal.messages.size(), 1);
-        QCOMPARE(modal.messages[0].title, QStringLiteral("Error"));
-        QCOMPARE(readBytes(home.data() + QStringLiteral("/mime/packages/morvaneo.xml")), ExpectedMime);
-        QVERIFY(!QFileInfo::exists(home.config() + QStringLiteral("/mimeapps.list")));
-    }
-    // The last step: the configuration folder is a file.
-    {
-        TempHome home;
-        FakeModal modal;
-        writeBytes(home.config(), "in the way");
-        AssociateFiles();
-        QCOMPARE(modal.messages.size(), 1);
-        QCOMPARE(modal.messages[0].prompt, QString::fromLatin1(Failed));
-        QVERIFY(QFileInfo::exists(home.data() + QStringLiteral("/applications/morvaneo.desktop")));
-        QCOMPARE(readBytes(home.config()), QByteArray("in the way"));
-    }
+    TempHome home;
+    FakeModal modal;
+    const QString root = home.dir.path() + QLatin1Char('/');
+    QDir().mkpath(QFileInfo(root + blocker).path());
+    writeBytes(root + blocker, "in the way");
+
+    AssociateFiles();
+
+    QCOMPARE(modal.messages.size(), 1);
+    QCOMPARE(modal.messages[0].prompt, QString::fromLatin1(Failed));
+    QCOMPARE(modal.messages[0].style, Modal::vbOKOnly + Modal::vbCritical);
+    QCOMPARE(modal.messages[0].title, QStringLiteral("Error"));
+    QCOMPARE(readBytes(root + blocker), QByteArray("in the way"));
+    QVERIFY(kept.isEmpty() || QFileInfo(root + kept).isFile());
+    QVERIFY(absent.isEmpty() || !QFileInfo::exists(root + absent));
 }
 
 void TestAssociation::installedFilesMatchRuntimeRecords()
