@@ -93,7 +93,7 @@ NewScript::NewScript(QWidget* parent) : QDialog(parent)
     Desktop::setTwipsGeometry(Neveragain, 180, 2700, 4740, 285);
     Label4 = new QLabel(QStringLiteral("(You may re-activate it in the 'Options' window)"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
-    Desktop::setTwipsGeometry(Label4, 420, 2985, 4500, 255);
+    Desktop::setTwipsGeometry(Label4, 465, 2985, 4455, 255);
 
     FlatBttn1 = new FlatButton(QStringLiteral("&Cancel"), QString(), this);
     FlatBttn1->setObjectName(QStringLiteral("FlatBttn1"));

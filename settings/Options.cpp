@@ -50,7 +50,7 @@ Options::Options(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("Options"));
     setWindowTitle(QStringLiteral("Options"));
     setModal(true);
-    setFixedSize(Desktop::px(6000), Desktop::px(5220));
+    setFixedSize(Desktop::px(6000), Desktop::px(5040));
 
     Frame1 = new QGroupBox(QStringLiteral("Directories"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -84,19 +84,19 @@ Options::Options(QWidget* parent) : QDialog(parent)
 
     Frame3 = new QGroupBox(QStringLiteral("File associations"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
-    Desktop::setTwipsGeometry(Frame3, 120, 3300, 5760, 1080);
+    Desktop::setTwipsGeometry(Frame3, 120, 3300, 5760, 900);
     FlatBttn3 = new FlatButton(QStringLiteral("A&ssociate MVN5 files with Morvaneo II"), QString(), Frame3);
     FlatBttn3->setObjectName(QStringLiteral("FlatBttn3"));
-    Desktop::setTwipsGeometry(FlatBttn3, 180, 360, 5400, 435);
+    Desktop::setTwipsGeometry(FlatBttn3, 180, 330, 5400, 435);
     Command1 = makeHiddenTwin(QStringLiteral("Command1"), FlatBttn3, Frame3);
     Command1->setText(QStringLiteral("A&ssociate MVN5 files with Morvaneo"));
 
     FlatBttn1 = new FlatButton(QStringLiteral("&Cancel"), QString(), this);
     FlatBttn1->setObjectName(QStringLiteral("FlatBttn1"));
-    Desktop::setTwipsGeometry(FlatBttn1, 3360, 4575, 1200, 405);
+    Desktop::setTwipsGeometry(FlatBttn1, 3360, 4395, 1200, 405);
     FlatBttn2 = new FlatButton(QStringLiteral("&OK"), QString(), this);
     FlatBttn2->setObjectName(QStringLiteral("FlatBttn2"));
-    Desktop::setTwipsGeometry(FlatBttn2, 4680, 4575, 1200, 405);
+    Desktop::setTwipsGeometry(FlatBttn2, 4680, 4395, 1200, 405);
     Cancel = makeHiddenTwin(QStringLiteral("Cancel"), FlatBttn1, this);
     OK = makeHiddenTwin(QStringLiteral("OK"), FlatBttn2, this);
     OK->setText(QStringLiteral("&Ok"));
