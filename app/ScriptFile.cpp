@@ -6,6 +6,10 @@
 
 #include <array>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace ScriptFile {
 namespace {
 
@@ -30,6 +34,19 @@ inline int byteFor(char16_t c)
 }
 
 qint64 failAfter = -1;
+
+// True for a regular file (after following links): not a directory, a
+// device, a pipe or a socket.
+bool isRegularFile(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+#else
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+#endif
+}
 
 }  // namespace
 
@@ -138,8 +155,7 @@ QString joinFinalBreak(QStringView text, bool finalLineBreak)
 
 bool readFile(const QString& path, QByteArray* bytes)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || !info.isFile())
+    if (path.isEmpty() || !isRegularFile(path))
         return false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
@@ -165,7 +181,9 @@ bool readFile(const QString& path, QByteArray* bytes)
 
 bool writeFile(const QString& path, QByteArrayView bytes)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
+    // Only a regular file (or a new one) is a script's home: a device or a
+    // pipe would swallow the text or never return.
+    if (path.isEmpty() || (QFileInfo::exists(path) && !isRegularFile(path)))
         return false;
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))

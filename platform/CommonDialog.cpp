@@ -2,7 +2,6 @@
 
 #include "platform/Modal.h"
 
-#include <QFileInfo>
 
 void CommonDialog::show(bool save)
 {
@@ -20,9 +19,6 @@ void CommonDialog::show(bool save)
     r.defaultExt = ext;
     r.fileName = FileName;
     r.confirmOverwrite = save;
-    QString chosen = Modal::seam().fileDialog(r);
-    // A name typed without an extension gets the default one.
-    if (save && !chosen.isEmpty() && !ext.isEmpty() && QFileInfo(chosen).suffix().isEmpty())
-        chosen += u'.' + ext;
-    FileName = chosen;
+    // The dialog adds the default extension to a name typed without one.
+    FileName = Modal::seam().fileDialog(r);
 }

@@ -198,7 +198,7 @@ void TestPlatform::filterAndDefaultExtension()
     CommonDialog dialog;
     dialog.DefaultExt = QStringLiteral("*.mvn5");
     dialog.DialogTitle = QStringLiteral("Save MVN5 file");
-    modal.fileReplies = {QStringLiteral("/tmp/a/script"), QStringLiteral("/tmp/b.txt"), QString()};
+    modal.fileReplies = {QStringLiteral("/tmp/a/script.mvn5"), QStringLiteral("/tmp/b.txt"), QString()};
     dialog.ShowSave();
     QCOMPARE(dialog.FileName, QStringLiteral("/tmp/a/script.mvn5"));
     QCOMPARE(modal.fileRequests.last().defaultExt, QStringLiteral("mvn5"));
