@@ -23,6 +23,7 @@ struct Session {
     Session()
     {
         w.show();
+        w.activateWindow();
         QApplication::setActiveWindow(&w);
         QVERIFY(QTest::qWaitForWindowActive(&w));
     }

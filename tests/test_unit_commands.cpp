@@ -22,6 +22,7 @@ struct Session {
     Session()
     {
         w.show();
+        w.activateWindow();
         QApplication::setActiveWindow(&w);
         QVERIFY(QTest::qWaitForWindowActive(&w));
     }
