@@ -82,8 +82,7 @@ void MainWindow::buildControls()
         {"Paste", "paste", "Paste"},
     };
     for (const auto& b : buttons) {
-        if (QLatin1StringView(b.key) == QLatin1StringView("Undo") ||
-            QLatin1StringView(b.key) == QLatin1StringView("Cut"))
+        if (QLatin1StringView(b.key) == QLatin1StringView("Undo"))
             Toolbar1->addSeparator();
         Toolbar1->addButton(QString::fromLatin1(b.key),
                             QIcon(QStringLiteral(":/resources/icons/%1.png").arg(QLatin1StringView(b.icon))),

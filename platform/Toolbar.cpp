@@ -10,6 +10,9 @@ Toolbar::Toolbar(QWidget* parent) : QToolBar(parent)
     setIconSize(QSize(16, 16));
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     setContentsMargins(0, 0, 0, 0);
+    // Seven buttons share a narrow strip: no handle, margins or spacing.
+    setStyleSheet(QStringLiteral("QToolBar { border: 0px; padding: 0px; spacing: 1px; }"
+                                 "QToolButton { padding: 1px; margin: 0px; }"));
 }
 
 QAction* Toolbar::addButton(const QString& key, const QIcon& icon, const QString& toolTip)
