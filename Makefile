@@ -14,7 +14,7 @@ BUILD       ?= build
 CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: all deps configure build run test screenshots install clean
+.PHONY: all deps configure build run test screenshots install bench fuzz clean
 
 PREFIX ?= $(HOME)/.local
 
@@ -63,6 +63,22 @@ screenshots: build
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Optimised build, every benchmark, one table (BENCH_QUICK=1: one short pass).
+bench: PACKAGES += python3
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build-bench -j $(JOBS)
+	python3 bench/run_bench.py build-bench $(if $(BENCH_QUICK),--quick)
+
+# libFuzzer targets built with clang under ASan and UBSan; each runs
+# FUZZ_SECONDS seconds from its corpus in fuzz/corpus/.
+FUZZ_SECONDS ?= 60
+fuzz: PACKAGES += clang libclang-rt-14-dev
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DMORVANEO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+	sh fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build build-asan build-bench build-fuzz

@@ -3,6 +3,29 @@
 #include "platform/Desktop.h"
 
 #include <QApplication>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+class FirstPaintExit : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            QTimer::singleShot(0, [] { std::_Exit(0); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_done = false;
+};
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -13,6 +36,9 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
     MainWindow main;
     main.CommandLine = Desktop::commandLineText(QApplication::arguments());
+    // For start-up measurements: end as soon as the main window has painted.
+    if (qEnvironmentVariableIsSet("MORVANEO_EXIT_AFTER_PAINT"))
+        main.installEventFilter(new FirstPaintExit(&main));
     Logo::Begin(&main);
     return app.exec();
 }
