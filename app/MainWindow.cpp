@@ -355,7 +355,10 @@ void MainWindow::Command1_Click()
                       Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
         return;
     }
-    Text1->setSelText(RebuildText(s));
+    // The selection stays where it is: only what follows it is inserted,
+    // which leaves the same text and caret as replacing it with the whole.
+    Text1->setSelStart(Text1->SelStart() + Text1->SelLength());
+    Text1->setSelText(QStringView(RebuildText(s)).mid(s.size()).toString());
     Text1->SetFocus();
 }
 
@@ -368,7 +371,8 @@ void MainWindow::MakeAttackingProc()
         Text1->SetFocus();
         return;
     }
-    Text1->setSelText(AttackingText(s));
+    Text1->setSelStart(Text1->SelStart() + Text1->SelLength());
+    Text1->setSelText(QStringView(AttackingText(s)).mid(s.size()).toString());
     Text1->SetFocus();
 }
 

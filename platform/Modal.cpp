@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -38,7 +39,9 @@ public:
 
     QString fileDialog(const FileRequest& r) override
     {
-        QFileDialog dialog(parentWindow(), r.title, r.initDir, qtFilter(r.filter));
+        // Without a default directory the dialog starts in the user's home.
+        const QString dir = r.initDir.isEmpty() ? QDir::homePath() : r.initDir;
+        QFileDialog dialog(parentWindow(), r.title, dir, qtFilter(r.filter));
         dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         if (!r.defaultExt.isEmpty())

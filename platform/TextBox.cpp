@@ -37,6 +37,8 @@ void TextBox::setSelLength(qsizetype length)
 
 void TextBox::keyPressEvent(QKeyEvent* e)
 {
+    if (!e->isAutoRepeat())
+        m_pressModifiers.insert(e->key(), e->modifiers());
     int code = KeyCodes::keyCode(e);
     Q_EMIT KeyDown(code, KeyCodes::shiftState(e->modifiers()));
     int ascii = KeyCodes::characterCode(e);
@@ -53,8 +55,12 @@ void TextBox::keyPressEvent(QKeyEvent* e)
 void TextBox::keyReleaseEvent(QKeyEvent* e)
 {
     QLineEdit::keyReleaseEvent(e);
-    if (!e->isAutoRepeat())
-        Q_EMIT KeyUp(KeyCodes::keyCode(e), KeyCodes::shiftState(e->modifiers()));
+    if (e->isAutoRepeat())
+        return;
+    // A quick Ctrl+S may let go of Ctrl a moment before S: the shift state
+    // of a key's release includes what was held when it went down.
+    const Qt::KeyboardModifiers held = e->modifiers() | m_pressModifiers.take(e->key());
+    Q_EMIT KeyUp(KeyCodes::keyCode(e->key(), held), KeyCodes::shiftState(held));
 }
 
 void TextBox::mousePressEvent(QMouseEvent* e)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QLineEdit>
 
 // One-line text box with the same Text / SelStart / SelLength / SelText
@@ -31,4 +32,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    QHash<int, Qt::KeyboardModifiers> m_pressModifiers;
 };

@@ -187,6 +187,13 @@ void TestPlatform::keyCodes()
     QCOMPARE(box.Text(), QStringLiteral("y"));
     QTest::keyClick(&box, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(ups.contains(qMakePair(int('S'), 3)));
+    // Ctrl let go just before S: the release of S still counts as Ctrl+S.
+    ups.clear();
+    QTest::keyPress(&box, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyRelease(&box, Qt::Key_S, Qt::NoModifier);
+    QCOMPARE(ups.last(), qMakePair(int('S'), 2));
+    QTest::keyClick(&box, Qt::Key_S);
+    QCOMPARE(ups.last(), qMakePair(int('S'), 0));
 }
 
 void TestPlatform::filterAndDefaultExtension()
