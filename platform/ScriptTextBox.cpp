@@ -141,20 +141,9 @@ void ScriptTextBox::SetFocus()
 
 void ScriptTextBox::keyPressEvent(QKeyEvent* e)
 {
-    const int original = KeyCodes::keyCode(e);
-    int code = original;
-    Q_EMIT KeyDown(code, KeyCodes::shiftState(e->modifiers()));
-    if (code == 0 && original != 0) {
+    if (m_events.keyPress(this, e)) {
         e->accept();
         return;
-    }
-    int ascii = KeyCodes::characterCode(e);
-    if (ascii != 0) {
-        Q_EMIT KeyPress(ascii);
-        if (ascii == 0) {
-            e->accept();
-            return;
-        }
     }
     QPlainTextEdit::keyPressEvent(e);
 }
@@ -162,14 +151,12 @@ void ScriptTextBox::keyPressEvent(QKeyEvent* e)
 void ScriptTextBox::keyReleaseEvent(QKeyEvent* e)
 {
     QPlainTextEdit::keyReleaseEvent(e);
-    if (!e->isAutoRepeat())
-        Q_EMIT KeyUp(KeyCodes::keyCode(e), KeyCodes::shiftState(e->modifiers()));
+    m_events.keyRelease(this, e);
 }
 
 void ScriptTextBox::mousePressEvent(QMouseEvent* e)
 {
-    Q_EMIT MouseDown(KeyCodes::mouseButton(e->button()), KeyCodes::shiftState(e->modifiers()),
-                     e->position().x() * 15.0, e->position().y() * 15.0);
+    BoxEvents::mousePress(this, e);
     QPlainTextEdit::mousePressEvent(e);
 }
 

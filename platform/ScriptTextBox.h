@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/BoxEvents.h"
+
 #include <QPlainTextEdit>
 
 // Multi-line text box whose text, selection and positions are all in the
@@ -41,4 +43,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    BoxEvents m_events;
 };

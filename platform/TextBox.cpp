@@ -37,17 +37,9 @@ void TextBox::setSelLength(qsizetype length)
 
 void TextBox::keyPressEvent(QKeyEvent* e)
 {
-    if (!e->isAutoRepeat())
-        m_pressModifiers.insert(e->key(), e->modifiers());
-    int code = KeyCodes::keyCode(e);
-    Q_EMIT KeyDown(code, KeyCodes::shiftState(e->modifiers()));
-    int ascii = KeyCodes::characterCode(e);
-    if (ascii != 0) {
-        Q_EMIT KeyPress(ascii);
-        if (ascii == 0) {
-            e->accept();
-            return;
-        }
+    if (m_events.keyPress(this, e)) {
+        e->accept();
+        return;
     }
     QLineEdit::keyPressEvent(e);
 }
@@ -55,18 +47,12 @@ void TextBox::keyPressEvent(QKeyEvent* e)
 void TextBox::keyReleaseEvent(QKeyEvent* e)
 {
     QLineEdit::keyReleaseEvent(e);
-    if (e->isAutoRepeat())
-        return;
-    // A quick Ctrl+S may let go of Ctrl a moment before S: the shift state
-    // of a key's release includes what was held when it went down.
-    const Qt::KeyboardModifiers held = e->modifiers() | m_pressModifiers.take(e->key());
-    Q_EMIT KeyUp(KeyCodes::keyCode(e->key(), held), KeyCodes::shiftState(held));
+    m_events.keyRelease(this, e);
 }
 
 void TextBox::mousePressEvent(QMouseEvent* e)
 {
-    Q_EMIT MouseDown(KeyCodes::mouseButton(e->button()), KeyCodes::shiftState(e->modifiers()),
-                     e->position().x() * 15.0, e->position().y() * 15.0);
+    BoxEvents::mousePress(this, e);
     QLineEdit::mousePressEvent(e);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-#include <QHash>
+#include "platform/BoxEvents.h"
+
 #include <QLineEdit>
 
 // One-line text box with the same Text / SelStart / SelLength / SelText
@@ -34,5 +35,5 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
-    QHash<int, Qt::KeyboardModifiers> m_pressModifiers;
+    BoxEvents m_events;
 };
