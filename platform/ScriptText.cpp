@@ -21,6 +21,8 @@ QString toDocument(QStringView script)
             }
         } else if (c == u'\n') {
             dst[w++] = QChar(LoneLf);
+        } else if (isReserved(c)) {
+            dst[w++] = QChar(QChar::ReplacementCharacter);
         } else {
             dst[w++] = src[i];
         }

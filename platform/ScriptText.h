@@ -13,6 +13,15 @@ inline constexpr char16_t LoneLf = 0x2028;
 inline constexpr char16_t LoneCr = 0xE00D;
 inline constexpr char16_t ParagraphBreak = 0x2029;
 
+// Code units the document cannot hold as themselves: the two stand-ins, the
+// paragraph separator and the two frame marks U+FDD0 and U+FDD1. Typed or
+// pasted, they become the replacement character (which no script file can
+// hold either, so saving warns about it) instead of silently breaking a line.
+constexpr bool isReserved(char16_t c)
+{
+    return c == LoneLf || c == LoneCr || c == ParagraphBreak || c == 0xFDD0 || c == 0xFDD1;
+}
+
 // Script text -> text for QTextCursor::insertText / setPlainText ('\n' per CR LF).
 QString toDocument(QStringView script);
 // Raw document text (U+2029 between paragraphs) -> script text.

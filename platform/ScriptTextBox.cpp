@@ -125,6 +125,8 @@ void ScriptTextBox::insertFromMimeData(const QMimeData* source)
             if (i + 1 < text.size() && text.at(i + 1) == u'\n')
                 ++i;
             lines.append(u'\n');
+        } else if (ScriptText::isReserved(c.unicode())) {
+            lines.append(QChar(QChar::ReplacementCharacter));
         } else {
             lines.append(c);
         }

@@ -49,6 +49,11 @@ void TestPlatform::textRoundTripsEveryLineEnd()
     QCOMPARE(box.document()->blockCount(), 1);
     box.setText(QStringLiteral("A\r\nB"));
     QCOMPARE(box.document()->blockCount(), 2);
+    // Characters the document keeps for itself never turn into line breaks.
+    for (char16_t c : {char16_t(0x2028), char16_t(0x2029), char16_t(0xE00D), char16_t(0xFDD0)}) {
+        box.setText(QStringLiteral("a") + QChar(c) + QStringLiteral("b"));
+        QCOMPARE(box.Text(), QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + QStringLiteral("b"));
+    }
 }
 
 void TestPlatform::positionsCountCrLfAsTwo()
