@@ -1,0 +1,181 @@
+// Helpers shared by the benchmark executables: interleaved timing with
+// medians, the machine-readable result line, a modal seam that answers by
+// itself, script text of a given size and the resident memory of the process.
+#pragma once
+#include "platform/Modal.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include <unistd.h>
+
+namespace Bench {
+
+constexpr qsizetype MB = 1000 * 1000;
+
+// "--quick" asks for one short pass (one run, the smallest size); every
+// other argument is ignored so that a runner may pass flags to all of us.
+inline bool quickMode(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--quick") == 0)
+            return true;
+    return false;
+}
+
+inline int runsFor(bool quick, int full = 5)
+{
+    return quick ? 1 : full;
+}
+
+inline double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Handles everything the last step posted (layout, scroll bars, painting),
+// so that a timed run ends only when the window has caught up.
+inline void settle()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+struct Step {
+    std::function<void()> prepare;  // untimed
+    std::function<void()> run;      // timed
+};
+
+inline double timeOnce(const Step& s)
+{
+    if (s.prepare)
+        s.prepare();
+    settle();
+    QElapsedTimer clock;
+    clock.start();
+    s.run();
+    settle();
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+struct Result {
+    double morvaneo = 0;
+    double floor = 0;
+};
+
+// Morvaneo, floor, Morvaneo, floor...: both see the same machine state, and
+// the medians drop the runs disturbed by the rest of the machine.
+inline Result interleaved(int runs, const Step& morvaneo, const Step& floor)
+{
+    std::vector<double> m, f;
+    for (int i = 0; i < runs; ++i) {
+        m.push_back(timeOnce(morvaneo));
+        f.push_back(timeOnce(floor));
+    }
+    return {median(m), median(f)};
+}
+
+inline void report(const QString& name, const Result& r, double aim)
+{
+    std::printf("bench: %s morvaneo_ms=%.2f floor_ms=%.2f ratio=%.2f aim=%.1f\n", qPrintable(name),
+                r.morvaneo, r.floor, r.floor > 0 ? r.morvaneo / r.floor : 0.0, aim);
+    std::fflush(stdout);
+}
+
+// "open_10mb" for 10,000,000 bytes.
+inline QString sizedName(const char* operation, qsizetype bytes)
+{
+    return QString::fromLatin1(operation) + u'_' + QString::number(bytes / MB) + QStringLiteral("mb");
+}
+
+// A script file of about `bytes` bytes in the code page, lines of the kind
+// real scripts hold (each starts with a word), with CR LF line ends, and the
+// same text with LF line ends for the bare editor, which takes '\n' as its
+// paragraph break.
+struct Script {
+    QByteArray crlf;
+    QByteArray lf;
+};
+
+inline Script makeScript(qsizetype bytes)
+{
+    static const char* const lines[] = {
+        "Attack",
+        "Wait 5",
+        "Build 2 Zealot",
+        "Expand 1 Nexus",
+        "Train 12 Dragoon",
+        "Rebuild_Gateway",
+        "Attacking_Zealot",
+        "Defense 3 Photon Cannon",
+        "Research Singularity Charge",
+        "Message \"Voil\xe0 \x97 \xe0 l\x92" "attaque\"",
+        "Guard Nexus",
+        "Wait 300",
+    };
+    constexpr size_t count = sizeof(lines) / sizeof(lines[0]);
+    Script s;
+    s.crlf.reserve(bytes + 64);
+    s.lf.reserve(bytes + 64);
+    s.crlf.append("Script_Identifier Bench\r\nScript_Name Benchmark\r\n");
+    s.lf.append("Script_Identifier Bench\nScript_Name Benchmark\n");
+    for (size_t i = 0; s.crlf.size() < bytes; ++i) {
+        const char* line = lines[i % count];
+        s.crlf.append(line).append("\r\n");
+        s.lf.append(line).append('\n');
+    }
+    return s;
+}
+
+// Resident memory of this process in kilobytes.
+inline qint64 residentKb()
+{
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f)
+        return 0;
+    long long size = 0, resident = 0;
+    const int got = std::fscanf(f, "%lld %lld", &size, &resident);
+    std::fclose(f);
+    if (got != 2)
+        return 0;
+    return qint64(resident) * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Answers every modal request at once: the file dialog with `path`, a
+// question with Yes, any other box with OK.
+class AnsweringSeam final : public Modal::Seam {
+public:
+    AnsweringSeam() : m_previous(Modal::install(this)) {}
+    ~AnsweringSeam() override { Modal::install(m_previous); }
+
+    QString path;
+    QStringList prompts;
+
+    int messageBox(const QString& prompt, int style, const QString&) override
+    {
+        prompts << prompt;
+        return (style & 0x0F) == Modal::vbYesNo ? Modal::vbYes : Modal::vbOK;
+    }
+    QString fileDialog(const Modal::FileRequest&) override { return path; }
+    QString browseForFolder(const QString&) override { return QString(); }
+    bool shellOpen(const QString&) override { return false; }
+    void endProgram() override {}
+
+private:
+    Modal::Seam* m_previous;
+};
+
+}  // namespace Bench

@@ -1,0 +1,60 @@
+// The floor of the start-up benchmark, started by bench_startup: a bare
+// QApplication with an empty QMainWindow holding a QPlainTextEdit and a
+// 233-item QTreeWidget, the main window's size. With
+// MORVANEO_EXIT_AFTER_PAINT set it ends right after its first paint, as the
+// editor does. Not a benchmark of its own: it prints nothing.
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdlib>
+
+namespace {
+
+class FirstPaintExit : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            QTimer::singleShot(0, [] { std::_Exit(0); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_done = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QMainWindow window;
+    auto* central = new QWidget(&window);
+    auto* layout = new QHBoxLayout(central);
+    auto* tree = new QTreeWidget(central);
+    auto* text = new QPlainTextEdit(central);
+    layout->addWidget(tree);
+    layout->addWidget(text);
+    window.setCentralWidget(central);
+    // 13 groups of 16 entries each and 12 loose entries: 233 items.
+    tree->setHeaderHidden(true);
+    for (int g = 0; g < 13; ++g) {
+        auto* group = new QTreeWidgetItem(tree, {QStringLiteral("Group %1").arg(g)});
+        for (int i = 0; i < 16; ++i)
+            new QTreeWidgetItem(group, {QStringLiteral("Entry %1").arg(i)});
+    }
+    for (int i = 0; i < 12; ++i)
+        new QTreeWidgetItem(tree, {QStringLiteral("Loose %1").arg(i)});
+    window.resize(465, 417);
+    if (qEnvironmentVariableIsSet("MORVANEO_EXIT_AFTER_PAINT"))
+        window.installEventFilter(new FirstPaintExit(&window));
+    window.show();
+    return app.exec();
+}

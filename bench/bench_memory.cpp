@@ -1,0 +1,120 @@
+// Measures how much resident memory loading a 10 MB script adds: the main
+// window opening it through its own open procedure against a bare
+// QPlainTextEdit given the same text. Every measurement runs in a fresh
+// process (this program started again with "--child"), so that neither side
+// inherits the other's heap; the figures are in MB, reported in the same
+// line format as the times.
+#include "BenchSupport.h"
+
+#include "app/MainWindow.h"
+#include "platform/Desktop.h"
+#include "platform/ScriptTextBox.h"
+#include "settings/SettingsStore.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <malloc.h>
+
+namespace {
+
+using namespace Bench;
+
+// Gives freed heap back to the system, so that only live memory counts.
+qint64 settledResidentKb()
+{
+    settle();
+    malloc_trim(0);
+    return residentKb();
+}
+
+int child(const QString& side, const QString& path, const QString& lfPath, const QString& settingsDir)
+{
+    SettingsStore::setDirectoryOverride(settingsDir);
+    if (side == QStringLiteral("morvaneo")) {
+        AnsweringSeam seam;
+        MainWindow w;
+        w.show();
+        const qint64 before = settledResidentKb();
+        seam.path = path;
+        w.FileOpenProc();
+        w.Text1->viewport()->repaint();
+        const qint64 after = settledResidentKb();
+        if (w.ActualFile != path)
+            return 1;
+        std::printf("rss_kb=%lld\n", qint64(after - before));
+    } else {
+        QPlainTextEdit bare;
+        bare.setLineWrapMode(QPlainTextEdit::NoWrap);
+        bare.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        // The script box's size in a main window of its opening size.
+        bare.resize(Desktop::px(3735), Desktop::px(4455));
+        bare.show();
+        const qint64 before = settledResidentKb();
+        {
+            QFile f(lfPath);
+            if (!f.open(QIODevice::ReadOnly))
+                return 1;
+            bare.setPlainText(QString::fromLatin1(f.readAll()));
+        }
+        bare.viewport()->repaint();
+        const qint64 after = settledResidentKb();
+        std::printf("rss_kb=%lld\n", qint64(after - before));
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+// Runs one child and returns the growth it measured, in MB (-1 on failure).
+double measure(const QString& side, const QStringList& files)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--child"), side} + files);
+    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return -1;
+    const QByteArray out = p.readAllStandardOutput().trimmed();
+    if (!out.startsWith("rss_kb="))
+        return -1;
+    return out.mid(7).toDouble() / 1024.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const bool quick = quickMode(argc, argv);
+    if (argc >= 6 && std::strcmp(argv[1], "--child") == 0) {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Morvaneo"));
+        return child(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                     QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[5]));
+    }
+
+    QCoreApplication app(argc, argv);
+    const qsizetype bytes = quick ? 1 * MB : 10 * MB;
+    QTemporaryDir dir;
+    const Script script = makeScript(bytes);
+    const QString path = dir.filePath(QStringLiteral("script.mvn5"));
+    const QString lfPath = dir.filePath(QStringLiteral("script-lf.txt"));
+    for (const auto& [name, content] : {std::pair{path, &script.crlf}, std::pair{lfPath, &script.lf}}) {
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly) || f.write(*content) != content->size())
+            return 1;
+    }
+    const QStringList files = {path, lfPath, dir.filePath(QStringLiteral("settings"))};
+
+    std::vector<double> m, f;
+    for (int i = 0; i < runsFor(quick); ++i) {
+        m.push_back(measure(QStringLiteral("morvaneo"), files));
+        f.push_back(measure(QStringLiteral("floor"), files));
+    }
+    if (std::count(m.begin(), m.end(), -1.0) || std::count(f.begin(), f.end(), -1.0))
+        std::fprintf(stderr, "bench: a memory measurement failed\n");
+    report(sizedName("memory", bytes), {median(m), median(f)}, 1.2);
+    return 0;
+}

@@ -1,0 +1,81 @@
+// Times the editor's start-up as a whole process, from launch to the main
+// window's first paint with the logo switched off, against a bare Qt program
+// showing a main window with a text box and a 233-item tree
+// (bench_floor_startup). Both end right after their first paint
+// (MORVANEO_EXIT_AFTER_PAINT); each figure is the median of interleaved runs.
+#include "BenchSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+using namespace Bench;
+
+// Milliseconds from start to exit of one run; -1 when it failed.
+double runOnce(const QString& program, const QProcessEnvironment& env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    QElapsedTimer clock;
+    clock.start();
+    p.start(program, {});
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 ? ms : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const bool quick = quickMode(argc, argv);
+    const QString here = QCoreApplication::applicationDirPath();
+    const QString editor = QDir(here).absoluteFilePath(QStringLiteral("../morvaneo"));
+    const QString bare = QDir(here).absoluteFilePath(QStringLiteral("bench_floor_startup"));
+    for (const QString& program : {editor, bare}) {
+        if (!QFileInfo(program).isExecutable()) {
+            std::fprintf(stderr, "bench: %s is missing\n", qPrintable(program));
+            return 1;
+        }
+    }
+
+    // A configuration home of our own whose store switches the logo off.
+    QTemporaryDir config;
+    QDir().mkpath(config.filePath(QStringLiteral("Morvaneo")));
+    {
+        QFile store(config.filePath(QStringLiteral("Morvaneo/Morvaneo.conf")));
+        if (!store.open(QIODevice::WriteOnly) || store.write("[Config]\nProgramLogo=0\n") < 0)
+            return 1;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.insert(QStringLiteral("MORVANEO_EXIT_AFTER_PAINT"), QStringLiteral("1"));
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+
+    // One untimed run each first: the programs and libraries come into the
+    // page cache, as they are for any start after the first.
+    runOnce(editor, env);
+    runOnce(bare, env);
+    std::vector<double> m, f;
+    const int runs = runsFor(quick, 11);
+    for (int i = 0; i < runs; ++i) {
+        m.push_back(runOnce(editor, env));
+        f.push_back(runOnce(bare, env));
+    }
+    if (std::count(m.begin(), m.end(), -1.0) || std::count(f.begin(), f.end(), -1.0))
+        std::fprintf(stderr, "bench: a start-up run failed\n");
+    report(QStringLiteral("startup"), {median(m), median(f)}, 1.5);
+    return 0;
+}
