@@ -61,6 +61,14 @@ def split_name(name):
     return name, ""
 
 
+def order(row):
+    """Rows in the order of OPERATIONS, then by size."""
+    op, size = split_name(row["name"])
+    rank = list(OPERATIONS).index(op) if op in OPERATIONS else len(OPERATIONS)
+    number = re.match(r"\d+", size)
+    return rank, int(number.group(0)) if number else 0, row["name"]
+
+
 def unit(operation):
     return "MB" if operation == "memory" else "ms"
 
@@ -127,9 +135,11 @@ def main(argv):
     for line in lines:
         m = LINE.match(line)
         if m:
-            rows.append(m.groupdict())
+            rows.append(dict(m.groupdict(), line=line))
         else:
             print("unreadable result line: %s" % line, file=sys.stderr)
+    rows.sort(key=order)
+    lines = [line for line in lines if not LINE.match(line)] + [r["line"] for r in rows]
     within = sum(1 for r in rows if float(r["r"]) <= float(r["a"]) and float(r["f"]) > 0)
 
     print(table(rows))
