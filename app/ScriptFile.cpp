@@ -204,6 +204,12 @@ bool writeFile(const QString& path, QByteArrayView bytes)
         }
         done += n;
     }
+    // Flush first: a write that fails only when the buffer reaches the disk
+    // (a size limit, a full disk) must fail the save, not the commit silently.
+    if (!f.flush() || f.error() != QFileDevice::NoError) {
+        f.cancelWriting();
+        return false;
+    }
     return f.commit();
 }
 
