@@ -399,8 +399,12 @@ bool MainWindow::LoadScriptFile(const QString& path)
 bool MainWindow::WriteScriptFile(const QString& path)
 {
     const QString text = Text1->Text();
-    const QString lost = ScriptFile::unencodable(text);
-    if (!lost.isEmpty()) {
+    // One pass encodes; only when something could not be held is the text
+    // scanned again to name those characters.
+    bool lossy = false;
+    QByteArray bytes = ScriptFile::encode(text, &lossy);
+    if (lossy) {
+        const QString lost = ScriptFile::unencodable(text);
         const QString shown = lost.size() > 20 ? lost.left(20) + QStringLiteral("...") : lost;
         const int answer = Modal::MsgBox(
             QStringLiteral("The script holds characters that an MVN5 file cannot store: %1\r\n"
@@ -409,7 +413,8 @@ bool MainWindow::WriteScriptFile(const QString& path)
         if (answer != Modal::vbYes)
             return false;
     }
-    const QByteArray bytes = ScriptFile::encode(ScriptFile::joinFinalBreak(text, FinalLineBreak));
+    if (FinalLineBreak)
+        bytes.append("\r\n", 2);
     if (!ScriptFile::writeFile(path, bytes)) {
         Modal::MsgBox(QStringLiteral("File could not be loaded/saved."),
                       Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
