@@ -71,7 +71,7 @@ int main(int argc, char** argv)
     runOnce(editor, env);
     runOnce(bare, env);
     std::vector<double> m, f;
-    const int runs = runsFor(quick, 11);
+    const int runs = runsFor(quick, 21);
     for (int i = 0; i < runs; ++i) {
         m.push_back(runOnce(editor, env));
         f.push_back(runOnce(bare, env));
