@@ -388,8 +388,10 @@ bool MainWindow::LoadScriptFile(const QString& path)
     }
     ScriptFile::Loaded loaded = ScriptFile::splitFinalBreak(ScriptFile::decode(bytes));
     bytes = QByteArray();
-    WholeText = loaded.text;
+    // The text lives in the script box; a second copy would double the
+    // memory a large script takes.
     Text1->setText(loaded.text);
+    WholeText = QString();
     FinalLineBreak = loaded.finalLineBreak;
     return true;
 }
