@@ -400,13 +400,13 @@ bool MainWindow::LoadScriptFile(const QString& path)
 // been shown, or the user chose not to write characters the file cannot hold).
 bool MainWindow::WriteScriptFile(const QString& path)
 {
-    const QString text = Text1->Text();
-    // One pass encodes; only when something could not be held is the text
-    // scanned again to name those characters.
+    // One pass over the document encodes the script; only when something
+    // could not be held is the text built to name those characters.
     bool lossy = false;
-    QByteArray bytes = ScriptFile::encode(text, &lossy);
+    const QByteArray bytes = Text1->encodedText(
+        ScriptFile::byteFor, FinalLineBreak ? QByteArrayView("\r\n", 2) : QByteArrayView(), &lossy);
     if (lossy) {
-        const QString lost = ScriptFile::unencodable(text);
+        const QString lost = ScriptFile::unencodable(Text1->Text());
         const QString shown = lost.size() > 20 ? lost.left(20) + QStringLiteral("...") : lost;
         const int answer = Modal::MsgBox(
             QStringLiteral("The script holds characters that an MVN5 file cannot store: %1\r\n"
@@ -415,8 +415,6 @@ bool MainWindow::WriteScriptFile(const QString& path)
         if (answer != Modal::vbYes)
             return false;
     }
-    if (FinalLineBreak)
-        bytes.append("\r\n", 2);
     if (!ScriptFile::writeFile(path, bytes)) {
         Modal::MsgBox(QStringLiteral("File could not be loaded/saved."),
                       Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));

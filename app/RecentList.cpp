@@ -6,24 +6,24 @@ namespace RecentList {
 namespace {
 const QString App = QStringLiteral("Morvaneo");
 const QString Section = QStringLiteral("RecentFiles");
-QString key(int i)
+QStringList keys()
 {
-    return QStringLiteral("Recent") + QString::number(i);
+    QStringList k;
+    for (int i = 1; i <= Size; ++i)
+        k << QStringLiteral("Recent") + QString::number(i);
+    return k;
 }
 }  // namespace
 
 QStringList read()
 {
-    QStringList entries;
-    for (int i = 1; i <= Size; ++i)
-        entries << GetSetting(App, Section, key(i), QString());
-    return entries;
+    return GetSettings(App, Section, keys());
 }
 
 void write(const QStringList& entries)
 {
-    for (int i = 1; i <= Size; ++i)
-        SaveSetting(App, Section, key(i), entries.value(i - 1));
+    // One write of the store for all twenty keys.
+    SaveSettings(App, Section, keys(), entries);
 }
 
 QStringList pushed(QStringList entries, const QString& path)

@@ -22,16 +22,6 @@ constexpr std::array<char16_t, 32> High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// The byte for a character, or -1 when the code page has none.
-inline int byteFor(char16_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return c;
-    for (int i = 0; i < 32; ++i)
-        if (High[size_t(i)] == c)
-            return 0x80 + i;
-    return -1;
-}
 
 qint64 failAfter = -1;
 
@@ -49,6 +39,16 @@ bool isRegularFile(const QString& path)
 }
 
 }  // namespace
+
+int byteFor(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i)
+        if (High[size_t(i)] == c)
+            return 0x80 + i;
+    return -1;
+}
 
 QString decode(QByteArrayView bytes)
 {
@@ -92,20 +92,29 @@ QString unencodable(QStringView text)
 
 QString readingRule(QStringView decoded)
 {
-    QString out;
-    out.reserve(decoded.size() + 16);
+    // A lone CR grows into CR LF, so the text is at most twice as long.
     const qsizetype n = decoded.size();
+    qsizetype loneCr = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        if (decoded[i] == u'\r' && (i + 1 >= n || decoded[i + 1] != u'\n'))
+            ++loneCr;
+    QString out(n + loneCr, Qt::Uninitialized);
+    QChar* dst = out.data();
+    qsizetype w = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = decoded[i];
         if (c == u'\r') {
             if (i + 1 < n && decoded[i + 1] == u'\n')
                 ++i;
-            if (i + 1 < n)  // a break after the last line is not kept
-                out.append(QStringLiteral("\r\n"));
+            if (i + 1 < n) {  // a break after the last line is not kept
+                dst[w++] = QChar(u'\r');
+                dst[w++] = QChar(u'\n');
+            }
         } else {
-            out.append(c);
+            dst[w++] = c;
         }
     }
+    out.truncate(w);
     return out;
 }
 

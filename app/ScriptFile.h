@@ -14,6 +14,8 @@ QString decode(QByteArrayView bytes);
 // Characters the code page cannot hold are written as '?'; *lossy tells
 // whether that happened.
 QByteArray encode(QStringView text, bool* lossy = nullptr);
+// The byte of one character, or -1 when the code page has none.
+int byteFor(char16_t c);
 // The characters of text that the code page cannot hold, each once, in order.
 QString unencodable(QStringView text);
 

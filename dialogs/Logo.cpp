@@ -26,7 +26,6 @@ Logo::Logo(MainWindow* main, QWidget* parent) : QWidget(parent, Qt::Window | Qt:
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAccessibleName(QStringLiteral("Morvaneo II logo"));
     Image1->setGeometry(0, 0, PictureWidth, PictureHeight);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/resources/logo/logo.gif")));
 
     // Centred on the screen, as a splash picture is.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -56,6 +55,9 @@ void Logo::Form_Load()
         handOver();
         return;
     }
+    // The picture is decoded only when it is going to be seen, which keeps
+    // it off the start-up path when the logo is switched off.
+    Image1->setPixmap(QPixmap(QStringLiteral(":/resources/logo/logo.gif")));
     show();
 }
 

@@ -36,8 +36,14 @@ QStringList splitText(QStringView text)
 
 QStringList checkLine(QStringView line, qsizetype index, bool& identifierSeen)
 {
+    // Past the second line only a second identifier is a finding; a line that
+    // cannot start with it is done without building anything.
+    if (index > 1 && (!identifierSeen || line.isEmpty() || (line[0] != u's' && line[0] != u'S')))
+        return {};
     QStringList findings;
-    const QString lower = line.toString().toLower();
+    // Lowering never turns one character into none, so the first characters of
+    // the lowered line come from the first characters of the line.
+    const QString lower = line.left(IdentifierOpcode.size()).toString().toLower();
     const bool isIdentifier = lower.startsWith(IdentifierOpcode);
     if (index == 0) {
         if (isIdentifier)

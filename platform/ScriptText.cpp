@@ -1,5 +1,7 @@
 #include "platform/ScriptText.h"
 
+#include <cstring>
+
 namespace ScriptText {
 
 QString toDocument(QStringView script)
@@ -58,6 +60,51 @@ QString fromDocument(QStringView raw)
             dst[w++] = c;
         }
     }
+    return out;
+}
+
+QByteArray encodeFromDocument(QStringView raw, ByteFor byteFor, QByteArrayView suffix, bool* lossy)
+{
+    qsizetype breaks = 0;
+    for (QChar c : raw)
+        if (c.unicode() == ParagraphBreak || c.unicode() == u'\n')
+            ++breaks;
+    QByteArray out(raw.size() + breaks + suffix.size(), Qt::Uninitialized);
+    char* dst = out.data();
+    bool lost = false;
+    for (QChar ch : raw) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80 && c != u'\n') {
+            *dst++ = char(c);
+            continue;
+        }
+        switch (c) {
+        case ParagraphBreak:
+        case u'\n':
+            *dst++ = '\r';
+            *dst++ = '\n';
+            break;
+        case LoneLf:
+            *dst++ = '\n';
+            break;
+        case LoneCr:
+            *dst++ = '\r';
+            break;
+        default: {
+            const int b = byteFor(c);
+            if (b < 0) {
+                *dst++ = '?';
+                lost = true;
+            } else {
+                *dst++ = char(b);
+            }
+        }
+        }
+    }
+    if (!suffix.isEmpty())
+        std::memcpy(dst, suffix.data(), size_t(suffix.size()));
+    if (lossy)
+        *lossy = lost;
     return out;
 }
 

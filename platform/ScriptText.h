@@ -1,4 +1,6 @@
 #pragma once
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -26,5 +28,11 @@ constexpr bool isReserved(char16_t c)
 QString toDocument(QStringView script);
 // Raw document text (U+2029 between paragraphs) -> script text.
 QString fromDocument(QStringView raw);
+
+// Raw document text -> bytes of the script text in one pass, without building
+// the script text first: byteFor gives a character's byte or -1 for none
+// (written as '?', and *lossy set). suffix is appended to the bytes.
+using ByteFor = int (*)(char16_t);
+QByteArray encodeFromDocument(QStringView raw, ByteFor byteFor, QByteArrayView suffix, bool* lossy);
 
 }  // namespace ScriptText

@@ -24,6 +24,11 @@ QString ScriptTextBox::Text() const
     return ScriptText::fromDocument(document()->toRawText());
 }
 
+QByteArray ScriptTextBox::encodedText(int (*byteFor)(char16_t), QByteArrayView suffix, bool* lossy) const
+{
+    return ScriptText::encodeFromDocument(document()->toRawText(), byteFor, suffix, lossy);
+}
+
 void ScriptTextBox::setText(const QString& text)
 {
     setPlainText(ScriptText::toDocument(text));

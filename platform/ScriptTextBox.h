@@ -23,6 +23,9 @@ public:
     QString SelText() const;
     void setSelText(const QString& text);
     qsizetype length() const;  // length of Text() without building it
+    // Text() as single-byte text plus suffix, encoded straight from the
+    // document (see ScriptText::encodeFromDocument).
+    QByteArray encodedText(int (*byteFor)(char16_t), QByteArrayView suffix, bool* lossy) const;
     void SetFocus();
 
     // Conversions between script positions and document positions.

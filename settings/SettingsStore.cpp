@@ -50,25 +50,34 @@ void resetWriteFailure()
 
 }  // namespace SettingsStore
 
+QStringList GetSettings(const QString& application, const QString& section, const QStringList& keys,
+                        const QString& defaultValue)
+{
+    QStringList values;
+    values.reserve(keys.size());
+    QSettings s(SettingsStore::fileName(application), QSettings::IniFormat);
+    const bool readable = s.status() == QSettings::NoError;
+    for (const QString& key : keys) {
+        const QVariant v = readable ? s.value(section + u'/' + key) : QVariant();
+        values << (v.isValid() ? v.toString() : defaultValue);
+    }
+    return values;
+}
+
 QString GetSetting(const QString& application, const QString& section, const QString& key,
                    const QString& defaultValue)
 {
-    QSettings s(SettingsStore::fileName(application), QSettings::IniFormat);
-    if (s.status() != QSettings::NoError)
-        return defaultValue;
-    const QVariant v = s.value(section + u'/' + key);
-    if (!v.isValid())
-        return defaultValue;
-    return v.toString();
+    return GetSettings(application, section, {key}, defaultValue).constFirst();
 }
 
-void SaveSetting(const QString& application, const QString& section, const QString& key,
-                 const QString& value)
+void SaveSettings(const QString& application, const QString& section, const QStringList& keys,
+                  const QStringList& values)
 {
     const QString file = SettingsStore::fileName(application);
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSettings s(file, QSettings::IniFormat);
-    s.setValue(section + u'/' + key, value);
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        s.setValue(section + u'/' + keys[i], values.value(i));
     s.sync();
     if (s.status() != QSettings::NoError && !failedOnce()) {
         // The editor keeps working with its defaults; the user hears of it once.
@@ -76,4 +85,10 @@ void SaveSetting(const QString& application, const QString& section, const QStri
         Modal::MsgBox(QStringLiteral("Your preferences could not be saved to %1.").arg(file),
                       Modal::vbOKOnly + Modal::vbExclamation, QStringLiteral("Morvaneo"));
     }
+}
+
+void SaveSetting(const QString& application, const QString& section, const QString& key,
+                 const QString& value)
+{
+    SaveSettings(application, section, {key}, {value});
 }

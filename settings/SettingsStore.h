@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 // Per-user store of named string values: application, section, key. Nothing
 // is cached; every call reads or writes the backing store afresh, so a value
@@ -8,6 +9,14 @@ QString GetSetting(const QString& application, const QString& section, const QSt
                    const QString& defaultValue = QString());
 void SaveSetting(const QString& application, const QString& section, const QString& key,
                  const QString& value);
+
+// Several keys of one section in one pass over the store: read as a list in
+// the order of keys (absent keys read as defaultValue), written with one
+// write of the file. Failures behave as for the single-key calls.
+QStringList GetSettings(const QString& application, const QString& section, const QStringList& keys,
+                        const QString& defaultValue = QString());
+void SaveSettings(const QString& application, const QString& section, const QStringList& keys,
+                  const QStringList& values);
 
 namespace SettingsStore {
 // Where the store lives (an INI file in the user's configuration folder).

@@ -53,6 +53,7 @@ int main(int argc, char** argv)
     main.grab().save(outDir + QStringLiteral("/main-window.png"));
 
     Logo logo(&main);
+    logo.Form_Load();
     save(&logo, "logo");
     NewScript newScript(&main);
     save(&newScript, "new-script");

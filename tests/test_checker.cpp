@@ -105,6 +105,13 @@ void TestChecker::check_data()
     QTest::newRow("every repetition") << QStringList{"script_identifier", "script_name", "Script_Identifier",
                                                      "x", "SCRIPT_IDENTIFIER"}
                                       << QStringList{repeated(3), repeated(5)};
+    // Only letters that lower to the ASCII ones match: a long s or a dotted
+    // capital I does not make a line an identifier.
+    QTest::newRow("lowering is exact") << QStringList{"Script_Identifier", "Script_Name",
+                                                      QString::fromUtf8("\u017Fcript_identifier"),
+                                                      QString::fromUtf8("Script_\u0130dentifier"),
+                                                      "sCrIpT_iDeNtIfIeR;", "s", ""}
+                                       << QStringList{repeated(5)};
 }
 
 void TestChecker::check()

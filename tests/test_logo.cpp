@@ -71,9 +71,10 @@ void TestLogo::windowIsBorderlessAndHoldsThePicture()
     QVERIFY(logo.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(logo.size(), QSize(500, 400));
     QCOMPARE(logo.Image1->geometry(), QRect(0, 0, 500, 400));
-    QCOMPARE(logo.Image1->pixmap().size(), QSize(500, 400));
     QCOMPARE(logo.Timer11->interval(), 2500);
     QVERIFY(logo.Timer11->isActive());  // running from the moment the window exists
+    logo.Form_Load();
+    QCOMPARE(logo.Image1->pixmap().size(), QSize(500, 400));
 }
 
 void TestLogo::setting_data()
@@ -104,6 +105,7 @@ void TestLogo::setting()
     QCOMPARE(main.loaded(), !logoShown);
     QCOMPARE(logo.handovers(), logoShown ? 0 : 1);
     QCOMPARE(logo.Timer11->isActive(), logoShown);
+    QCOMPARE(logo.Image1->pixmap().isNull(), !logoShown);
 }
 
 void TestLogo::beginSkipsTheLogoAndFreesIt()

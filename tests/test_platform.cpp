@@ -19,6 +19,7 @@ class TestPlatform : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void textRoundTripsEveryLineEnd();
+    void encodedTextIsTheTextsBytes();
     void positionsCountCrLfAsTwo();
     void selTextInsertsAtCaretAndReplacesSelection();
     void changeFiresForProgramAndUser();
@@ -53,6 +54,29 @@ void TestPlatform::textRoundTripsEveryLineEnd()
     for (char16_t c : {char16_t(0x2028), char16_t(0x2029), char16_t(0xE00D), char16_t(0xFDD0)}) {
         box.setText(QStringLiteral("a") + QChar(c) + QStringLiteral("b"));
         QCOMPARE(box.Text(), QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + QStringLiteral("b"));
+    }
+}
+
+// Saving encodes straight from the document; the bytes must be those of
+// Text(), character for character, with the suffix after them.
+void TestPlatform::encodedTextIsTheTextsBytes()
+{
+    const auto latin1 = [](char16_t c) { return c < 0x100 ? int(c) : -1; };
+    ScriptTextBox box;
+    const QStringList samples = {
+        QString(), QStringLiteral("A\r\nB"), QStringLiteral("\r\r\n\n"), QStringLiteral("x\n\r\ny\r"),
+        QStringLiteral("\u00A0\u00FF\u0080 \u20AC\u00E9\r\n\t\u0001"), QStringLiteral("\r\n\r\n"),
+    };
+    for (const QString& s : samples) {
+        for (const QByteArray& suffix : {QByteArray(), QByteArray("\r\n")}) {
+            box.setText(s);
+            bool lossy = true;
+            QByteArray expected;
+            for (QChar c : s)
+                expected.append(c.unicode() < 0x100 ? char(c.unicode()) : '?');
+            QCOMPARE(box.encodedText(latin1, suffix, &lossy), expected + suffix);
+            QCOMPARE(lossy, s.contains(QChar(0x20AC)));
+        }
     }
 }
 
