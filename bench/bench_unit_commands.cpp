@@ -2,50 +2,23 @@
 // large script, through the main window's own handlers, against a bare
 // QPlainTextEdit inserting the same text into the same script.
 //
-// Each figure is the median of five runs; a run ends once the events it
-// posted (layout, scrolling, painting) have been handled.
+// Each figure is the median of five interleaved runs (Morvaneo, bare,
+// Morvaneo...); a run ends once the events it posted (layout, scrolling,
+// painting) have been handled. --quick makes one run of the smaller sizes.
+#include "BenchSupport.h"
+
 #include "app/MainWindow.h"
 #include "catalogue/UnitCommands.h"
 #include "platform/ScriptText.h"
 #include "platform/ScriptTextBox.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-#include <algorithm>
-#include <cstdio>
-#include <functional>
-#include <vector>
-
 namespace {
 
-constexpr int Runs = 5;
-
-// Median time in milliseconds of `run`, with `prepare` untimed before each.
-double medianMs(const std::function<void()>& prepare, const std::function<void()>& run)
-{
-    std::vector<double> times;
-    for (int i = 0; i < Runs; ++i) {
-        prepare();
-        QApplication::processEvents();
-        QElapsedTimer clock;
-        clock.start();
-        run();
-        QApplication::processEvents();
-        times.push_back(double(clock.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[Runs / 2];
-}
-
-void report(const char* name, double morvaneo, double floor)
-{
-    std::printf("bench: %s morvaneo_ms=%.2f floor_ms=%.2f ratio=%.2f aim=1.5\n", name, morvaneo,
-                floor, floor > 0 ? morvaneo / floor : 0.0);
-    std::fflush(stdout);
-}
+using namespace Bench;
 
 QString unitLines(int count)
 {
@@ -68,35 +41,33 @@ void selectAll(QPlainTextEdit& edit)
     edit.setTextCursor(c);
 }
 
-void benchAttacking(MainWindow& w, QPlainTextEdit& bare, const char* name, int lines)
+void benchAttacking(MainWindow& w, QPlainTextEdit& bare, const char* name, int lines, int runs)
 {
     const QString script = unitLines(lines);
     const QString scriptDoc = ScriptText::toDocument(script);
     const QString insertedDoc = ScriptText::toDocument(AttackingText(script));
 
-    const double morvaneo = medianMs(
-        [&] {
-            w.Text1->setText(script);
-            w.Text1->setSelStart(0);
-            w.Text1->setSelLength(script.size());
-        },
-        [&] { w.FlatBttn5_Click(); });
+    const Step morvaneo{[&] {
+                            w.Text1->setText(script);
+                            w.Text1->setSelStart(0);
+                            w.Text1->setSelLength(script.size());
+                        },
+                        [&] { w.FlatBttn5_Click(); }};
+    const Step floor{[&] {
+                         bare.setPlainText(scriptDoc);
+                         selectAll(bare);
+                     },
+                     [&] { bare.insertPlainText(insertedDoc); }};
+    const Result r = interleaved(runs, morvaneo, floor);
     if (w.Text1->length() != 2 * script.size() + 2 + qsizetype(lines) * 10)
         std::fprintf(stderr, "bench: %s gave a wrong text\n", name);
-
-    const double floor = medianMs(
-        [&] {
-            bare.setPlainText(scriptDoc);
-            selectAll(bare);
-        },
-        [&] { bare.insertPlainText(insertedDoc); });
-    report(name, morvaneo, floor);
+    report(QString::fromLatin1(name), r, 1.5);
 }
 
-void benchInsertion(MainWindow& w, QPlainTextEdit& bare)
+void benchInsertion(MainWindow& w, QPlainTextEdit& bare, qsizetype bytes, int runs)
 {
-    // About ten million characters of "Zealot = 1" lines.
-    const int lines = 10 * 1000 * 1000 / 12;
+    // About `bytes` characters of "Zealot = 1" lines.
+    const int lines = int(bytes / 12);
     QString script;
     script.reserve(qsizetype(lines) * 12);
     for (int i = 0; i < lines; ++i)
@@ -107,19 +78,16 @@ void benchInsertion(MainWindow& w, QPlainTextEdit& bare)
     w.Text1->setText(script);
     w.NodeText = QStringLiteral("Wait");
     w.TextToAdd = QStringLiteral("Wait 5");
-    const double morvaneo =
-        medianMs([&] { w.Text1->setSelStart(middle); }, [&] { w.FlatBttn7_Click(); });
-
     bare.setPlainText(ScriptText::toDocument(script));
     const int docMiddle = w.Text1->toDocumentPosition(middle);
-    const double floor = medianMs(
-        [&] {
-            QTextCursor c = bare.textCursor();
-            c.setPosition(docMiddle);
-            bare.setTextCursor(c);
-        },
-        [&] { bare.insertPlainText(QStringLiteral("Wait 5\n")); });
-    report("insert_10mb", morvaneo, floor);
+    const Step morvaneo{[&] { w.Text1->setSelStart(middle); }, [&] { w.FlatBttn7_Click(); }};
+    const Step floor{[&] {
+                         QTextCursor c = bare.textCursor();
+                         c.setPosition(docMiddle);
+                         bare.setTextCursor(c);
+                     },
+                     [&] { bare.insertPlainText(QStringLiteral("Wait 5\n")); }};
+    report(sizedName("insert", bytes), interleaved(runs, morvaneo, floor), 1.5);
 }
 
 }  // namespace
@@ -140,8 +108,11 @@ int main(int argc, char** argv)
     bare.show();
     QApplication::processEvents();
 
-    benchAttacking(w, bare, "attacking_10k_lines", 10000);
-    benchAttacking(w, bare, "attacking_100k_lines", 100000);
-    benchInsertion(w, bare);
+    const bool quick = quickMode(argc, argv);
+    const int runs = runsFor(quick);
+    benchAttacking(w, bare, "attacking_10k_lines", 10000, runs);
+    if (!quick)
+        benchAttacking(w, bare, "attacking_100k_lines", 100000, runs);
+    benchInsertion(w, bare, quick ? 1 * MB : 10 * MB, runs);
     return 0;
 }
