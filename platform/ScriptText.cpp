@@ -65,15 +65,16 @@ QString fromDocument(QStringView raw)
 
 QByteArray encodeFromDocument(QStringView raw, ByteFor byteFor, QByteArrayView suffix, bool* lossy)
 {
-    qsizetype breaks = 0;
-    for (QChar c : raw)
-        if (c.unicode() == ParagraphBreak || c.unicode() == u'\n')
-            ++breaks;
-    QByteArray out(raw.size() + breaks + suffix.size(), Qt::Uninitialized);
-    char* dst = out.data();
+    // Room for every character becoming two bytes saves a counting pass over
+    // the text; the pages past the end that is written are never touched.
+    QByteArray out(2 * raw.size() + suffix.size(), Qt::Uninitialized);
+    char* const begin = out.data();
+    char* dst = begin;
     bool lost = false;
-    for (QChar ch : raw) {
-        const char16_t c = ch.unicode();
+    const char16_t* src = raw.utf16();
+    const char16_t* const end = src + raw.size();
+    while (src != end) {
+        const char16_t c = *src++;
         if (c < 0x80 && c != u'\n') {
             *dst++ = char(c);
             continue;
@@ -103,6 +104,7 @@ QByteArray encodeFromDocument(QStringView raw, ByteFor byteFor, QByteArrayView s
     }
     if (!suffix.isEmpty())
         std::memcpy(dst, suffix.data(), size_t(suffix.size()));
+    out.truncate((dst - begin) + suffix.size());
     if (lossy)
         *lossy = lost;
     return out;
