@@ -78,7 +78,7 @@ fuzz: PACKAGES += clang libclang-rt-14-dev
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DMORVANEO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
-	sh fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
+	FUZZ_TARGETS="$(FUZZ_TARGETS)" sh fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build build-asan build-bench build-fuzz

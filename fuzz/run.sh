@@ -1,6 +1,8 @@
 #!/bin/sh
 # Runs every libFuzzer target of a build for a number of seconds each.
 #   sh fuzz/run.sh BUILD_DIR [SECONDS]
+# FUZZ_TARGETS="fuzz_a fuzz_b" runs only those targets (for example to run
+# two halves side by side on a machine with two cores).
 # Each target starts from a copy of its seed corpus fuzz/corpus/<target>/ in
 # BUILD_DIR/fuzz-run/<target>/, so inputs found while fuzzing never land in
 # the committed corpus. Prints the executions per target; exits non-zero
@@ -28,7 +30,12 @@ for dir in "$here"/corpus/*/; do
   fi
 done
 for exe in "$build"/fuzz/fuzz_*; do
-  [ -f "$exe" ] && [ -x "$exe" ] && targets="$targets $(basename "$exe")"
+  [ -f "$exe" ] && [ -x "$exe" ] || continue
+  name=$(basename "$exe")
+  if [ -n "${FUZZ_TARGETS:-}" ]; then
+    case " $FUZZ_TARGETS " in *" $name "*) ;; *) continue ;; esac
+  fi
+  targets="$targets $name"
 done
 if [ -z "$targets" ]; then
   echo "fuzz: no fuzz targets in $build/fuzz (build the target fuzz_targets first)" >&2
