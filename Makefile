@@ -3,7 +3,7 @@
 #   make test [SANITIZE=1]        build and run every test headless
 #   make screenshots              render every window to build/screenshots/
 
-PACKAGES := cmake g++ make qt6-base-dev libgl-dev
+PACKAGES := cmake g++ make qt6-base-dev libgl-dev libqscintilla2-qt6-dev
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 
 ifeq ($(SANITIZE),1)

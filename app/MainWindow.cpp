@@ -13,6 +13,7 @@
 #include "platform/FlatButton.h"
 #include "platform/KeyCodes.h"
 #include "platform/Modal.h"
+#include "platform/ScriptText.h"
 #include "platform/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
@@ -386,13 +387,12 @@ bool MainWindow::LoadScriptFile(const QString& path)
                       Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
         return false;
     }
-    ScriptFile::Loaded loaded = ScriptFile::splitFinalBreak(ScriptFile::decode(bytes));
+    const QString text = ScriptFile::readingRule(bytes);
     bytes = QByteArray();
     // The text lives in the script box; a second copy would double the
     // memory a large script takes.
-    Text1->setText(loaded.text);
+    Text1->loadText(text);
     WholeText = QString();
-    FinalLineBreak = loaded.finalLineBreak;
     return true;
 }
 
@@ -400,11 +400,8 @@ bool MainWindow::LoadScriptFile(const QString& path)
 // been shown, or the user chose not to write characters the file cannot hold).
 bool MainWindow::WriteScriptFile(const QString& path)
 {
-    // One pass over the document encodes the script; only when something
-    // could not be held is the text built to name those characters.
     bool lossy = false;
-    const QByteArray bytes = Text1->encodedText(
-        ScriptFile::byteFor, FinalLineBreak ? QByteArrayView("\r\n", 2) : QByteArrayView(), &lossy);
+    const QByteArray bytes = ScriptFile::writingRule(Text1->Text(), &lossy);
     if (lossy) {
         const QString lost = ScriptFile::unencodable(Text1->Text());
         const QString shown = lost.size() > 20 ? lost.left(20) + QStringLiteral("...") : lost;
@@ -540,8 +537,7 @@ void MainWindow::NewCommand(bool fromKeyboard)
     FileNewProc();
     Changed = 0;
     ActualFile = QString();
-    FinalLineBreak = true;
-    Text1->document()->clearUndoRedoStacks();
+    Text1->emptyUndoBuffer();
     setCaption(QStringLiteral("Morvaneo II - ") + QStringLiteral("untitled"));
 }
 
@@ -594,7 +590,7 @@ void MainWindow::EditPasteProc()
 {
     // Text from other programs may end its lines with LF or CR alone; each
     // becomes a line of the script.
-    Text1->setSelText(ScriptFile::lineBreaksToCrLf(Clipboard::GetText()));
+    Text1->setSelText(ScriptText::withCrLf(Clipboard::GetText()));
 }
 
 // ---------------------------------------------------------------- other windows

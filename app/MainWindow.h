@@ -57,9 +57,6 @@ public:
     QString IsDefSave;
     QString DefaultOpen;
     QString DefaultSave;
-    // False when the loaded file had no line break after its last line, so
-    // that saving it writes back exactly what was read.
-    bool FinalLineBreak = true;
 
     // The whole text after the program's name; opened by Form_Load, which
     // runs when the window is shown for the first time.

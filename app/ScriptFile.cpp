@@ -1,9 +1,12 @@
 #include "app/ScriptFile.h"
 
+#include "platform/ScriptText.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 
 #ifdef Q_OS_UNIX
@@ -24,6 +27,11 @@ constexpr std::array<char16_t, 32> High = {
 
 
 qint64 failAfter = -1;
+
+QChar character(unsigned char b)
+{
+    return QChar(b >= 0x80 && b < 0xA0 ? High[b - 0x80] : char16_t(b));
+}
 
 // True for a regular file (after following links): not a directory, a
 // device, a pipe or a socket.
@@ -55,10 +63,8 @@ QString decode(QByteArrayView bytes)
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* dst = out.data();
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const unsigned char b = src[i];
-        dst[i] = QChar(b >= 0x80 && b < 0xA0 ? High[b - 0x80] : char16_t(b));
-    }
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        dst[i] = character(src[i]);
     return out;
 }
 
@@ -90,76 +96,32 @@ QString unencodable(QStringView text)
     return found;
 }
 
-QString readingRule(QStringView decoded)
+QString readingRule(QByteArrayView bytes)
 {
-    // A lone CR grows into CR LF, so the text is at most twice as long.
-    const qsizetype n = decoded.size();
-    qsizetype loneCr = 0;
-    for (qsizetype i = 0; i < n; ++i)
-        if (decoded[i] == u'\r' && (i + 1 >= n || decoded[i + 1] != u'\n'))
-            ++loneCr;
-    QString out(n + loneCr, Qt::Uninitialized);
-    QChar* dst = out.data();
-    qsizetype w = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = decoded[i];
-        if (c == u'\r') {
-            if (i + 1 < n && decoded[i + 1] == u'\n')
-                ++i;
-            if (i + 1 < n) {  // a break after the last line is not kept
-                dst[w++] = QChar(u'\r');
-                dst[w++] = QChar(u'\n');
-            }
-        } else {
-            dst[w++] = c;
+    // A lone CR grows into CR LF: room for every CR to do so.
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    QString out(n + qsizetype(std::count(src, src + n, '\r')), Qt::Uninitialized);
+    QChar* const begin = out.data();
+    QChar* dst = begin;
+    ScriptText::forEachLine(src, n, ScriptText::LoneLf::InLine, [&](const ScriptText::Line& line) {
+        for (qsizetype i = line.start; i < line.start + line.length; ++i)
+            *dst++ = character(src[i]);
+        // A break is kept only when more of the file follows it.
+        if (line.breakLength != 0 && line.start + line.length + line.breakLength < n) {
+            *dst++ = QChar(u'\r');
+            *dst++ = QChar(u'\n');
         }
-    }
-    out.truncate(w);
+    });
+    out.truncate(dst - begin);
     return out;
 }
 
-QString lineBreaksToCrLf(QStringView text)
+QByteArray writingRule(QStringView text, bool* lossy)
 {
-    QString out;
-    out.reserve(text.size() + 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            out.append(QStringLiteral("\r\n"));
-        } else {
-            out.append(c);
-        }
-    }
+    QByteArray out = encode(text, lossy);
+    out.append("\r\n", 2);
     return out;
-}
-
-QString writingRule(QStringView text)
-{
-    QString out;
-    out.reserve(text.size() + 2);
-    out.append(text);
-    out.append(QStringLiteral("\r\n"));
-    return out;
-}
-
-Loaded splitFinalBreak(QString decoded)
-{
-    Loaded l;
-    if (decoded.endsWith(QStringLiteral("\r\n"))) {
-        decoded.chop(2);
-        l.finalLineBreak = true;
-    } else {
-        l.finalLineBreak = decoded.isEmpty();
-    }
-    l.text = std::move(decoded);
-    return l;
-}
-
-QString joinFinalBreak(QStringView text, bool finalLineBreak)
-{
-    return finalLineBreak ? writingRule(text) : text.toString();
 }
 
 bool readFile(const QString& path, QByteArray* bytes)

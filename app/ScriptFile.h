@@ -19,24 +19,13 @@ int byteFor(char16_t c);
 // The characters of text that the code page cannot hold, each once, in order.
 QString unencodable(QStringView text);
 
-// The reading rule: the lines of a decoded file joined by CR LF, no break
-// after the last line. A line ends at CR LF or at a lone CR; a lone LF is
-// part of its line.
-QString readingRule(QStringView decoded);
-// Every CR LF, lone CR and lone LF of text as CR LF.
-QString lineBreaksToCrLf(QStringView text);
-// The writing rule: the script text followed by CR LF.
-QString writingRule(QStringView text);
-
-// What the editor holds of a file it opened: the text exactly as in the
-// file except for a final CR LF, and whether that final break was there,
-// so that saving writes back the very bytes that were read.
-struct Loaded {
-    QString text;
-    bool finalLineBreak = true;
-};
-Loaded splitFinalBreak(QString decoded);
-QString joinFinalBreak(QStringView text, bool finalLineBreak);
+// The reading rule: the script text of a file's bytes. The file's lines,
+// decoded, joined by CR LF, with no break after the last line. A line ends
+// at CR LF or at a lone CR; a lone LF is a character of its line.
+QString readingRule(QByteArrayView bytes);
+// The writing rule: the bytes of a script text, which is followed by CR LF.
+// Characters the code page cannot hold are written as '?' (*lossy tells).
+QByteArray writingRule(QStringView text, bool* lossy = nullptr);
 
 // Reads a whole regular file; false when it cannot be opened or read
 // (missing, a directory, a device, no permission).

@@ -3,6 +3,7 @@
 // itself, script text of a given size and the resident memory of the process.
 #pragma once
 #include "platform/Modal.h"
+#include "platform/Qsci.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -88,11 +89,50 @@ inline Result interleaved(int runs, const Step& morvaneo, const Step& floor)
     return {median(m), median(f)};
 }
 
-inline void report(const QString& name, const Result& r, double aim)
+// The same with any number of steps, in turn; one median per step.
+inline std::vector<double> interleaved(int runs, const std::vector<Step>& steps)
 {
-    std::printf("bench: %s morvaneo_ms=%.2f floor_ms=%.2f ratio=%.2f aim=%.1f\n", qPrintable(name),
+    std::vector<std::vector<double>> times(steps.size());
+    for (int i = 0; i < runs; ++i)
+        for (size_t s = 0; s < steps.size(); ++s)
+            times[s].push_back(timeOnce(steps[s]));
+    std::vector<double> medians;
+    for (const auto& t : times)
+        medians.push_back(median(t));
+    return medians;
+}
+
+// physical: a second, lower floor shown beside the first (reading and
+// decoding the bytes for an open), or < 0 for none.
+inline void report(const QString& name, const Result& r, double aim, double physical = -1)
+{
+    std::printf("bench: %s morvaneo_ms=%.2f floor_ms=%.2f ratio=%.2f aim=%.1f", qPrintable(name),
                 r.morvaneo, r.floor, r.floor > 0 ? r.morvaneo / r.floor : 0.0, aim);
+    if (physical >= 0)
+        std::printf(" physical_ms=%.2f", physical);
+    std::printf("\n");
     std::fflush(stdout);
+}
+
+// A bare QsciScintilla as anyone would set it up for such a file: UTF-8,
+// CR LF line ends, no wrapping, both scroll bars, the given size, shown.
+inline void setUpBare(QsciScintilla& bare, QSize size)
+{
+    bare.setUtf8(true);
+    bare.setEolMode(QsciScintilla::EolWindows);
+    bare.setWrapMode(QsciScintilla::WrapNone);
+    bare.setMarginWidth(1, 0);
+    bare.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    bare.resize(size);
+    bare.show();
+}
+
+// Inserts UTF-8 text at a document position of a bare box, the cheapest way.
+inline void bareInsert(QsciScintilla& bare, long position, const QByteArray& utf8)
+{
+    bare.SendScintilla(QsciScintillaBase::SCI_SETEMPTYSELECTION, position);
+    bare.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, ulong(utf8.size()), utf8.constData());
 }
 
 // "open_10mb" for 10,000,000 bytes.
@@ -102,12 +142,9 @@ inline QString sizedName(const char* operation, qsizetype bytes)
 }
 
 // A script file of about `bytes` bytes in the code page, lines of the kind
-// real scripts hold (each starts with a word), with CR LF line ends, and the
-// same text with LF line ends for the bare editor, which takes '\n' as its
-// paragraph break.
+// real scripts hold (each starts with a word), with CR LF line ends.
 struct Script {
     QByteArray crlf;
-    QByteArray lf;
 };
 
 inline Script makeScript(qsizetype bytes)
@@ -129,14 +166,9 @@ inline Script makeScript(qsizetype bytes)
     constexpr size_t count = sizeof(lines) / sizeof(lines[0]);
     Script s;
     s.crlf.reserve(bytes + 64);
-    s.lf.reserve(bytes + 64);
     s.crlf.append("Script_Identifier Bench\r\nScript_Name Benchmark\r\n");
-    s.lf.append("Script_Identifier Bench\nScript_Name Benchmark\n");
-    for (size_t i = 0; s.crlf.size() < bytes; ++i) {
-        const char* line = lines[i % count];
-        s.crlf.append(line).append("\r\n");
-        s.lf.append(line).append('\n');
-    }
+    for (size_t i = 0; s.crlf.size() < bytes; ++i)
+        s.crlf.append(lines[i % count]).append("\r\n");
     return s;
 }
 

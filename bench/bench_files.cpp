@@ -1,22 +1,22 @@
 // Times opening and saving scripts of 1, 10 and 50 MB through the main
 // window's own open and save procedures, and Make rebuild on a word in the
-// middle of a 10 MB script, each against a bare QPlainTextEdit doing the
-// least work that gives the same result: read, decode, setPlainText and the
-// first paint; toPlainText, encode, write and commit; one insertPlainText.
+// middle of a 10 MB script. The floors do the least work that gives the same
+// result. Open: a bare QsciScintilla given the same decoded text, up to its
+// first paint (and, as a second floor, only reading and decoding the bytes).
+// Save: the text taken from a bare box, encoded, written and committed.
+// Rebuild: the same text inserted at the same place of a bare box.
 #include "BenchSupport.h"
 
 #include "app/MainWindow.h"
-#include "platform/ScriptText.h"
+#include "app/ScriptFile.h"
 #include "platform/ScriptTextBox.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTemporaryDir>
-#include <QTextCursor>
 
 #include <cstdlib>
 
@@ -33,17 +33,19 @@ void writeAll(const QString& path, const QByteArray& bytes)
     }
 }
 
-qint64 fileSize(const QString& path)
+QByteArray readAll(const QString& path)
 {
-    return QFileInfo(path).size();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        std::exit(1);
+    return f.readAll();
 }
 
 struct Fixture {
     QTemporaryDir dir;
     AnsweringSeam seam;
     MainWindow w;
-    QPlainTextEdit bare;
-    bool quick = false;
+    QsciScintilla bare;
 
     Fixture()
     {
@@ -51,62 +53,50 @@ struct Fixture {
         // of our own, never to the user's.
         SettingsStore::setDirectoryOverride(dir.filePath(QStringLiteral("settings")));
         w.show();
-        // The bare box has the script box's size and settings.
-        bare.setLineWrapMode(QPlainTextEdit::NoWrap);
-        bare.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        bare.resize(w.Text1->size());
-        bare.show();
+        setUpBare(bare, w.Text1->size());
         settle();
     }
 
     void clearBoth()
     {
-        w.Text1->clear();
+        w.Text1->loadText(QString());
         bare.clear();
+        bare.SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     }
 };
 
-void benchOpen(Fixture& fx, int runs, qsizetype bytes, const QString& scriptPath, const QString& lfPath,
-               qsizetype expectedLength)
+void benchOpen(Fixture& fx, int runs, qsizetype bytes, const QString& path, qsizetype expectedLength)
 {
     const Step morvaneo{[&] { fx.clearBoth(); },
                         [&] {
-                            fx.seam.path = scriptPath;
+                            fx.seam.path = path;
                             fx.w.FileOpenProc();
                             fx.w.Text1->viewport()->repaint();
                         }};
     bool opened = true;
-    const Step floor{[&] {
-                         // Right after the editor's run: check what it opened.
-                         opened = opened && fx.w.ActualFile == scriptPath &&
-                                  fx.w.Text1->length() == expectedLength;
-                         fx.clearBoth();
-                     },
-                     [&] {
-                         QFile f(lfPath);
-                         if (!f.open(QIODevice::ReadOnly))
-                             std::exit(1);
-                         const QString text = QString::fromLatin1(f.readAll());
-                         fx.bare.setPlainText(text);
-                         fx.bare.viewport()->repaint();
-                     }};
-    const Result r = interleaved(runs, morvaneo, floor);
-    if (!opened)
+    const Step component{[&] {
+                             // Right after the editor's run: check what it opened.
+                             opened = opened && fx.w.ActualFile == path && fx.w.Text1->length() == expectedLength;
+                             fx.clearBoth();
+                         },
+                         [&] {
+                             fx.bare.setText(ScriptFile::decode(readAll(path)));
+                             fx.bare.viewport()->repaint();
+                         }};
+    qsizetype decoded = 0;
+    const Step physical{nullptr, [&] { decoded = ScriptFile::decode(readAll(path)).size(); }};
+    const std::vector<double> t = interleaved(runs, {morvaneo, component, physical});
+    if (!opened || decoded != expectedLength + 2)
         std::fprintf(stderr, "bench: %s opened a wrong text\n", qPrintable(sizedName("open", bytes)));
-    report(sizedName("open", bytes), r, 1.5);
+    report(sizedName("open", bytes), {t[0], t[1]}, 1.5, t[2]);
 }
 
-void benchSave(Fixture& fx, int runs, qsizetype bytes, const QString& scriptPath, qint64 expectedSize)
+void benchSave(Fixture& fx, int runs, qsizetype bytes, const QString& path, qint64 expectedSize)
 {
     // Both boxes hold the script; saving does not change it.
-    fx.seam.path = scriptPath;
+    fx.seam.path = path;
     fx.w.FileOpenProc();
-    if (fx.bare.document()->isEmpty()) {
-        QFile f(scriptPath);
-        f.open(QIODevice::ReadOnly);
-        fx.bare.setPlainText(ScriptText::toDocument(QString::fromLatin1(f.readAll())));
-    }
+    fx.bare.setText(fx.w.Text1->Text());
     const QString outMorvaneo = fx.dir.filePath(QStringLiteral("saved.mvn5"));
     const QString outFloor = fx.dir.filePath(QStringLiteral("bare.mvn5"));
     const Step morvaneo{nullptr, [&] {
@@ -114,20 +104,21 @@ void benchSave(Fixture& fx, int runs, qsizetype bytes, const QString& scriptPath
                             fx.w.FileSaveAsProc();
                         }};
     const Step floor{nullptr, [&] {
-                         const QByteArray encoded = fx.bare.toPlainText().toLatin1();
+                         QByteArray encoded = ScriptFile::encode(fx.bare.text());
+                         encoded.append("\r\n");
                          QSaveFile f(outFloor);
                          if (!f.open(QIODevice::WriteOnly) || f.write(encoded) != encoded.size() || !f.commit())
                              std::exit(1);
                      }};
     const Result r = interleaved(runs, morvaneo, floor);
-    if (fileSize(outMorvaneo) != expectedSize)
+    if (QFileInfo(outMorvaneo).size() != expectedSize || QFileInfo(outFloor).size() != expectedSize)
         std::fprintf(stderr, "bench: %s wrote %lld bytes, not %lld\n", qPrintable(sizedName("save", bytes)),
-                     qint64(fileSize(outMorvaneo)), qint64(expectedSize));
+                     qint64(QFileInfo(outMorvaneo).size()), qint64(expectedSize));
     report(sizedName("save", bytes), r, 1.5);
 }
 
 // Make rebuild on the first word of the line in the middle of the script,
-// which the window holds. Each run inserts after the word, so the word stays
+// which both boxes hold. Each run inserts after the word, so the word stays
 // where it was for the next run.
 void benchRebuild(Fixture& fx, int runs, qsizetype bytes, const QByteArray& crlf)
 {
@@ -136,9 +127,8 @@ void benchRebuild(Fixture& fx, int runs, qsizetype bytes, const QByteArray& crlf
     while (wordEnd < crlf.size() && crlf.at(wordEnd) != ' ' && crlf.at(wordEnd) != '\r')
         ++wordEnd;
     const QString word = QString::fromLatin1(crlf.mid(lineStart, wordEnd - lineStart));
-    const QString inserted = QStringLiteral("\nRebuild_") + word;
-    // The bare box holds the same paragraphs (from the open and save rows).
-    const int bareAt = fx.w.Text1->toDocumentPosition(wordEnd);
+    const QByteArray inserted = (QStringLiteral("\r\nRebuild_") + word).toUtf8();
+    const long bareAt = long(fx.w.Text1->toDocumentPosition(wordEnd));
 
     const qsizetype before = fx.w.Text1->length();
     const Step morvaneo{[&] {
@@ -146,14 +136,9 @@ void benchRebuild(Fixture& fx, int runs, qsizetype bytes, const QByteArray& crlf
                             fx.w.Text1->setSelLength(word.size());
                         },
                         [&] { fx.w.Command1_Click(); }};
-    const Step floor{[&] {
-                         QTextCursor c = fx.bare.textCursor();
-                         c.setPosition(bareAt);
-                         fx.bare.setTextCursor(c);
-                     },
-                     [&] { fx.bare.insertPlainText(inserted); }};
+    const Step floor{nullptr, [&] { bareInsert(fx.bare, bareAt, inserted); }};
     const Result r = interleaved(runs, morvaneo, floor);
-    if (fx.w.Text1->length() != before + runs * (inserted.size() + 1))
+    if (fx.w.Text1->length() != before + runs * inserted.size())
         std::fprintf(stderr, "bench: rebuild gave a wrong text\n");
     report(sizedName("rebuild", bytes), r, 1.5);
 }
@@ -171,17 +156,14 @@ int main(int argc, char** argv)
     const std::vector<qsizetype> sizes =
         quick ? std::vector<qsizetype>{1 * MB} : std::vector<qsizetype>{1 * MB, 10 * MB, 50 * MB};
     for (const qsizetype bytes : sizes) {
-        Script script = makeScript(bytes);
-        const QString scriptPath = fx.dir.filePath(QStringLiteral("script.mvn5"));
-        const QString lfPath = fx.dir.filePath(QStringLiteral("script-lf.txt"));
-        writeAll(scriptPath, script.crlf);
-        writeAll(lfPath, script.lf);
-        script.lf = QByteArray();
-        // The text without its final CR LF, which the window keeps apart.
+        const Script script = makeScript(bytes);
+        const QString path = fx.dir.filePath(QStringLiteral("script.mvn5"));
+        writeAll(path, script.crlf);
+        // The script opens without the break after its last line.
         const qsizetype length = script.crlf.size() - 2;
 
-        benchOpen(fx, runs, bytes, scriptPath, lfPath, length);
-        benchSave(fx, runs, bytes, scriptPath, script.crlf.size());
+        benchOpen(fx, runs, bytes, path, length);
+        benchSave(fx, runs, bytes, path, script.crlf.size());
         if (bytes == sizes[std::min<size_t>(1, sizes.size() - 1)])
             benchRebuild(fx, runs, bytes, script.crlf);
         fx.clearBoth();

@@ -1,12 +1,13 @@
 // The floor of the start-up benchmark, started by bench_startup: a bare
-// QApplication with an empty QMainWindow holding a QPlainTextEdit and a
+// QApplication with an empty QMainWindow holding a QsciScintilla and a
 // 233-item QTreeWidget, the main window's size. With
 // MORVANEO_EXIT_AFTER_PAINT set it ends right after its first paint, as the
 // editor does. Not a benchmark of its own: it prints nothing.
+#include "platform/Qsci.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QMainWindow>
-#include <QPlainTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
     auto* central = new QWidget(&window);
     auto* layout = new QHBoxLayout(central);
     auto* tree = new QTreeWidget(central);
-    auto* text = new QPlainTextEdit(central);
+    auto* text = new QsciScintilla(central);
     layout->addWidget(tree);
     layout->addWidget(text);
     window.setCentralWidget(central);

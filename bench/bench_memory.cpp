@@ -1,6 +1,6 @@
 // Measures how much resident memory loading a 10 MB script adds: the main
 // window opening it through its own open procedure against a bare
-// QPlainTextEdit given the same text. Every measurement runs in a fresh
+// QsciScintilla given the same decoded text. Every measurement runs in a fresh
 // process (this program started again with "--child"), so that neither side
 // inherits the other's heap; the figures are in MB, reported in the same
 // line format as the times.
@@ -8,12 +8,12 @@
 
 #include "app/MainWindow.h"
 #include "platform/Desktop.h"
+#include "app/ScriptFile.h"
 #include "platform/ScriptTextBox.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -31,7 +31,7 @@ qint64 settledResidentKb()
     return residentKb();
 }
 
-int child(const QString& side, const QString& path, const QString& lfPath, const QString& settingsDir)
+int child(const QString& side, const QString& path, const QString& settingsDir)
 {
     SettingsStore::setDirectoryOverride(settingsDir);
     if (side == QStringLiteral("morvaneo")) {
@@ -47,19 +47,15 @@ int child(const QString& side, const QString& path, const QString& lfPath, const
             return 1;
         std::printf("rss_kb=%lld\n", qint64(after - before));
     } else {
-        QPlainTextEdit bare;
-        bare.setLineWrapMode(QPlainTextEdit::NoWrap);
-        bare.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        QsciScintilla bare;
         // The script box's size in a main window of its opening size.
-        bare.resize(Desktop::px(3735), Desktop::px(4455));
-        bare.show();
+        setUpBare(bare, QSize(Desktop::px(3735), Desktop::px(4455)));
         const qint64 before = settledResidentKb();
         {
-            QFile f(lfPath);
+            QFile f(path);
             if (!f.open(QIODevice::ReadOnly))
                 return 1;
-            bare.setPlainText(QString::fromLatin1(f.readAll()));
+            bare.setText(ScriptFile::decode(f.readAll()));
         }
         bare.viewport()->repaint();
         const qint64 after = settledResidentKb();
@@ -88,11 +84,11 @@ double measure(const QString& side, const QStringList& files)
 int main(int argc, char** argv)
 {
     const bool quick = quickMode(argc, argv);
-    if (argc >= 6 && std::strcmp(argv[1], "--child") == 0) {
+    if (argc >= 5 && std::strcmp(argv[1], "--child") == 0) {
         QApplication app(argc, argv);
         QApplication::setApplicationName(QStringLiteral("Morvaneo"));
         return child(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
-                     QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[5]));
+                     QString::fromLocal8Bit(argv[4]));
     }
 
     QCoreApplication app(argc, argv);
@@ -100,13 +96,12 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const Script script = makeScript(bytes);
     const QString path = dir.filePath(QStringLiteral("script.mvn5"));
-    const QString lfPath = dir.filePath(QStringLiteral("script-lf.txt"));
-    for (const auto& [name, content] : {std::pair{path, &script.crlf}, std::pair{lfPath, &script.lf}}) {
-        QFile f(name);
-        if (!f.open(QIODevice::WriteOnly) || f.write(*content) != content->size())
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(script.crlf) != script.crlf.size())
             return 1;
     }
-    const QStringList files = {path, lfPath, dir.filePath(QStringLiteral("settings"))};
+    const QStringList files = {path, dir.filePath(QStringLiteral("settings"))};
 
     std::vector<double> m, f;
     for (int i = 0; i < runsFor(quick); ++i) {

@@ -1,6 +1,6 @@
 // Times Make attacking over large selections and one opcode insertion into a
 // large script, through the main window's own handlers, against a bare
-// QPlainTextEdit inserting the same text into the same script.
+// QsciScintilla inserting the same text at the same place of the same script.
 //
 // Each figure is the median of five interleaved runs (Morvaneo, bare,
 // Morvaneo...); a run ends once the events it posted (layout, scrolling,
@@ -9,12 +9,9 @@
 
 #include "app/MainWindow.h"
 #include "catalogue/UnitCommands.h"
-#include "platform/ScriptText.h"
 #include "platform/ScriptTextBox.h"
 
 #include <QApplication>
-#include <QPlainTextEdit>
-#include <QTextCursor>
 
 namespace {
 
@@ -34,18 +31,12 @@ QString unitLines(int count)
     return script;
 }
 
-void selectAll(QPlainTextEdit& edit)
-{
-    QTextCursor c = edit.textCursor();
-    c.select(QTextCursor::Document);
-    edit.setTextCursor(c);
-}
-
-void benchAttacking(MainWindow& w, QPlainTextEdit& bare, const char* name, int lines, int runs)
+// Make attacking leaves the selection and inserts what it derives right
+// after it; the floor inserts the same text at the same place.
+void benchAttacking(MainWindow& w, QsciScintilla& bare, const char* name, int lines, int runs)
 {
     const QString script = unitLines(lines);
-    const QString scriptDoc = ScriptText::toDocument(script);
-    const QString insertedDoc = ScriptText::toDocument(AttackingText(script));
+    const QByteArray suffix = AttackingText(script).mid(script.size()).toUtf8();
 
     const Step morvaneo{[&] {
                             w.Text1->setText(script);
@@ -53,18 +44,15 @@ void benchAttacking(MainWindow& w, QPlainTextEdit& bare, const char* name, int l
                             w.Text1->setSelLength(script.size());
                         },
                         [&] { w.FlatBttn5_Click(); }};
-    const Step floor{[&] {
-                         bare.setPlainText(scriptDoc);
-                         selectAll(bare);
-                     },
-                     [&] { bare.insertPlainText(insertedDoc); }};
+    const Step floor{[&] { bare.setText(script); },
+                     [&] { bareInsert(bare, long(script.size()), suffix); }};
     const Result r = interleaved(runs, morvaneo, floor);
-    if (w.Text1->length() != 2 * script.size() + 2 + qsizetype(lines) * 10)
+    if (w.Text1->length() != 2 * script.size() + 2 + qsizetype(lines) * 10 || bare.length() != w.Text1->length())
         std::fprintf(stderr, "bench: %s gave a wrong text\n", name);
     report(QString::fromLatin1(name), r, 1.5);
 }
 
-void benchInsertion(MainWindow& w, QPlainTextEdit& bare, qsizetype bytes, int runs)
+void benchInsertion(MainWindow& w, QsciScintilla& bare, qsizetype bytes, int runs)
 {
     // About `bytes` characters of "Zealot = 1" lines.
     const int lines = int(bytes / 12);
@@ -78,15 +66,10 @@ void benchInsertion(MainWindow& w, QPlainTextEdit& bare, qsizetype bytes, int ru
     w.Text1->setText(script);
     w.NodeText = QStringLiteral("Wait");
     w.TextToAdd = QStringLiteral("Wait 5");
-    bare.setPlainText(ScriptText::toDocument(script));
-    const int docMiddle = w.Text1->toDocumentPosition(middle);
+    bare.setText(script);
+    const long docMiddle = long(w.Text1->toDocumentPosition(middle));
     const Step morvaneo{[&] { w.Text1->setSelStart(middle); }, [&] { w.FlatBttn7_Click(); }};
-    const Step floor{[&] {
-                         QTextCursor c = bare.textCursor();
-                         c.setPosition(docMiddle);
-                         bare.setTextCursor(c);
-                     },
-                     [&] { bare.insertPlainText(QStringLiteral("Wait 5\n")); }};
+    const Step floor{nullptr, [&] { bareInsert(bare, docMiddle, QByteArrayLiteral("Wait 5\r\n")); }};
     report(sizedName("insert", bytes), interleaved(runs, morvaneo, floor), 1.5);
 }
 
@@ -99,13 +82,9 @@ int main(int argc, char** argv)
 
     MainWindow w;
     w.show();
-    // The bare box has the script box's size and settings.
-    QPlainTextEdit bare;
-    bare.setLineWrapMode(QPlainTextEdit::NoWrap);
-    bare.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    bare.resize(w.Text1->size());
-    bare.show();
+    // The bare box has the script box's size.
+    QsciScintilla bare;
+    setUpBare(bare, w.Text1->size());
     QApplication::processEvents();
 
     const bool quick = quickMode(argc, argv);

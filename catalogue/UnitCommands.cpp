@@ -1,5 +1,7 @@
 #include "catalogue/UnitCommands.h"
 
+#include "platform/ScriptText.h"
+
 #include <QLatin1StringView>
 #include <QStringView>
 
@@ -26,30 +28,17 @@ QString RebuildText(const QString& selection)
 // (so a selection that ends in a break ends in a bare "Attacking_").
 QString AttackingText(const QString& selection)
 {
-    const QChar* const text = selection.constData();
     const qsizetype n = selection.size();
-    qsizetype breaks = 0;
-    for (qsizetype i = 0; i < n; ++i)
-        if (text[i] == u'\r' || text[i] == u'\n')
-            ++breaks;  // an upper bound: a CR LF pair counts twice
-
+    const qsizetype breaks = selection.count(u'\r') + selection.count(u'\n');  // a CR LF counts twice
     QString out;
     out.reserve(2 * n + LineBreak.size() + (breaks + 1) * (AttackingPrefix.size() + LineBreak.size()));
     out += selection;
     out += LineBreak;
-    qsizetype lineStart = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
+    ScriptText::forEachLine(selection, ScriptText::LoneLf::EndsLine, [&](const ScriptText::Line& line) {
         out += AttackingPrefix;
-        out += QStringView(text + lineStart, i - lineStart);
-        out += LineBreak;
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        lineStart = i + 1;
-    }
-    out += AttackingPrefix;
-    out += QStringView(text + lineStart, n - lineStart);
+        out += QStringView(selection).mid(line.start, line.length);
+        if (line.breakLength != 0)
+            out += LineBreak;
+    });
     return out;
 }

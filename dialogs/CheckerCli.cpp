@@ -24,7 +24,7 @@ int runChecker(const QStringList& files, QTextStream& out, QTextStream& err)
             status = 1;
             continue;
         }
-        const QString text = ScriptFile::readingRule(ScriptFile::decode(bytes));
+        const QString text = ScriptFile::readingRule(bytes);
         const QStringList lines = HeaderRules::splitText(text);
         const QStringList findings = HeaderRules::checkLines(lines);
         if (findings.isEmpty()) {

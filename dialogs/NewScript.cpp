@@ -173,6 +173,8 @@ void NewScript::OK_Click()
                     QStringLiteral("0"));
 
     if (box) {
+        // The new header is one step to undo.
+        box->beginUndoAction();
         box->setText(QString());
         const bool campaign = CampaignScript->isChecked();
         box->setSelText(QStringLiteral("Script_Identifier ") + identifier);
@@ -181,6 +183,7 @@ void NewScript::OK_Click()
         box->setSelText(CrLf);
         box->setSelText(campaign ? QStringLiteral("Campaign_Script") : QStringLiteral("Custom_Script"));
         box->setSelText(CrLf);
+        box->endUndoAction();
     }
     accept();
     focusScript();

@@ -1,6 +1,7 @@
 #include "dialogs/OpcodeChecker.h"
 
 #include "platform/Desktop.h"
+#include "platform/ScriptText.h"
 #include "platform/ScriptTextBox.h"
 
 #include <QLabel>
@@ -16,21 +17,12 @@ constexpr QStringView NameOpcode = u"script_name";
 
 QStringList splitText(QStringView text)
 {
+    // CR LF is one break; a lone CR or LF is a break on its own, and the
+    // character after it starts the next line.
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start).toString());
-        // CR LF is one break; a lone CR or LF is a break on its own, and the
-        // character after it starts the next line.
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    lines.append(text.mid(start).toString());
+    ScriptText::forEachLine(text, ScriptText::LoneLf::EndsLine, [&](const ScriptText::Line& line) {
+        lines.append(text.mid(line.start, line.length).toString());
+    });
     return lines;
 }
 

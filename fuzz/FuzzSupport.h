@@ -54,8 +54,8 @@ private:
 // Bytes as a text. Form 0: one Windows-1252 character per byte, the way a
 // script file reads (line breaks and every byte value are easy to reach).
 // Form 1: one UTF-16 code unit per byte pair, little-endian, so that any
-// code unit turns up, lone surrogates and the editor's own stand-ins for
-// lone CR and LF included.
+// code unit turns up, lone surrogates and Unicode's own line separators
+// included.
 inline QString textFrom(const QByteArray& bytes, int form)
 {
     if ((form & 1) == 0)

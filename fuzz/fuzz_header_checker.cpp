@@ -9,6 +9,7 @@
 
 #include "app/ScriptFile.h"
 #include "dialogs/OpcodeChecker.h"
+#include "platform/ScriptText.h"
 #include "platform/ScriptTextBox.h"
 
 #include <QListWidget>
@@ -89,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                        " lines, expected " + QByteArray::number(wantLines.size()));
     for (const QString& line : lines)
         FUZZ_CHECK(!line.contains(u'\r') && !line.contains(u'\n'), fuzz::shown(line));
-    FUZZ_CHECK(lines.join(QStringLiteral("\r\n")) == ScriptFile::lineBreaksToCrLf(text), fuzz::shown(text));
+    FUZZ_CHECK(lines.join(QStringLiteral("\r\n")) == ScriptText::withCrLf(text), fuzz::shown(text));
 
     const QStringList findings = HeaderRules::checkLines(lines);
     const QStringList wantFindings = referenceFindings(lines);

@@ -1,38 +1,50 @@
 #pragma once
-#include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
-// The script text uses CR LF line ends, and a loaded file may also hold a lone
-// CR or a lone LF inside a line. The text document shown in the editor has one
-// paragraph per CR LF line; a lone LF is kept as a line separator (U+2028) and
-// a lone CR as a private-use character inside the paragraph, so that both come
-// back exactly as they were.
+// Line breaks of script text. A line ends at CR LF or at a lone CR, and,
+// where the caller says so, at a lone LF. Whatever follows the last break is
+// the last line, which is empty when the text is empty or ends with a break,
+// so every text has at least one line.
 namespace ScriptText {
 
-inline constexpr char16_t LoneLf = 0x2028;
-inline constexpr char16_t LoneCr = 0xE00D;
-inline constexpr char16_t ParagraphBreak = 0x2029;
+enum class LoneLf { EndsLine, InLine };
 
-// Code units the document cannot hold as themselves: the two stand-ins, the
-// paragraph separator and the two frame marks U+FDD0 and U+FDD1. Typed or
-// pasted, they become the replacement character (which no script file can
-// hold either, so saving warns about it) instead of silently breaking a line.
-constexpr bool isReserved(char16_t c)
+struct Line {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    qsizetype breakLength = 0;  // 2 for CR LF, 1 for a lone CR or LF, 0 for the last line
+};
+
+// Calls visit(Line) for each line of text[0, n), in order. Char is any
+// character type that compares with '\r' and '\n' (bytes or UTF-16).
+template <class Char, class Visit>
+void forEachLine(const Char* text, qsizetype n, LoneLf loneLf, Visit&& visit)
 {
-    return c == LoneLf || c == LoneCr || c == ParagraphBreak || c == 0xFDD0 || c == 0xFDD1;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const Char c = text[i];
+        if (c == Char('\r')) {
+            const qsizetype breakLength = i + 1 < n && text[i + 1] == Char('\n') ? 2 : 1;
+            visit(Line{start, i - start, breakLength});
+            i += breakLength - 1;
+            start = i + 1;
+        } else if (c == Char('\n') && loneLf == LoneLf::EndsLine) {
+            visit(Line{start, i - start, 1});
+            start = i + 1;
+        }
+    }
+    visit(Line{start, n - start, 0});
 }
 
-// Script text -> text for QTextCursor::insertText / setPlainText ('\n' per CR LF).
-QString toDocument(QStringView script);
-// Raw document text (U+2029 between paragraphs) -> script text.
-QString fromDocument(QStringView raw);
+template <class Visit>
+void forEachLine(QStringView text, LoneLf loneLf, Visit&& visit)
+{
+    forEachLine(text.utf16(), text.size(), loneLf, std::forward<Visit>(visit));
+}
 
-// Raw document text -> bytes of the script text in one pass, without building
-// the script text first: byteFor gives a character's byte or -1 for none
-// (written as '?', and *lossy set). suffix is appended to the bytes.
-using ByteFor = int (*)(char16_t);
-QByteArray encodeFromDocument(QStringView raw, ByteFor byteFor, QByteArrayView suffix, bool* lossy);
+// Text that comes from elsewhere (the clipboard, a drop) with every CR LF,
+// lone CR and lone LF turned into CR LF; nothing else changes.
+QString withCrLf(QStringView text);
 
 }  // namespace ScriptText

@@ -3,147 +3,329 @@
 #include "platform/KeyCodes.h"
 #include "platform/ScriptText.h"
 
+#include <QApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextDocument>
 
-ScriptTextBox::ScriptTextBox(QWidget* parent) : QPlainTextEdit(parent)
+namespace {
+
+using Base = QsciScintillaBase;
+
+// The keys the box answers to: the usual editing keys of a plain text box.
+// Scintilla's own extras that change the text behind the user's back (line
+// duplicate and transpose, case changes, line cut and delete) and the
+// Insert key's overtype switch are left out.
+struct KeyBinding {
+    int key;
+    int modifiers;
+    int command;
+};
+
+constexpr int Shift = Base::SCMOD_SHIFT;
+constexpr int Ctrl = Base::SCMOD_CTRL;
+
+constexpr KeyBinding Bindings[] = {
+    {Base::SCK_DOWN, 0, Base::SCI_LINEDOWN},
+    {Base::SCK_DOWN, Shift, Base::SCI_LINEDOWNEXTEND},
+    {Base::SCK_DOWN, Ctrl, Base::SCI_LINESCROLLDOWN},
+    {Base::SCK_UP, 0, Base::SCI_LINEUP},
+    {Base::SCK_UP, Shift, Base::SCI_LINEUPEXTEND},
+    {Base::SCK_UP, Ctrl, Base::SCI_LINESCROLLUP},
+    {Base::SCK_LEFT, 0, Base::SCI_CHARLEFT},
+    {Base::SCK_LEFT, Shift, Base::SCI_CHARLEFTEXTEND},
+    {Base::SCK_LEFT, Ctrl, Base::SCI_WORDLEFT},
+    {Base::SCK_LEFT, Ctrl | Shift, Base::SCI_WORDLEFTEXTEND},
+    {Base::SCK_RIGHT, 0, Base::SCI_CHARRIGHT},
+    {Base::SCK_RIGHT, Shift, Base::SCI_CHARRIGHTEXTEND},
+    {Base::SCK_RIGHT, Ctrl, Base::SCI_WORDRIGHT},
+    {Base::SCK_RIGHT, Ctrl | Shift, Base::SCI_WORDRIGHTEXTEND},
+    {Base::SCK_HOME, 0, Base::SCI_VCHOME},
+    {Base::SCK_HOME, Shift, Base::SCI_VCHOMEEXTEND},
+    {Base::SCK_HOME, Ctrl, Base::SCI_DOCUMENTSTART},
+    {Base::SCK_HOME, Ctrl | Shift, Base::SCI_DOCUMENTSTARTEXTEND},
+    {Base::SCK_END, 0, Base::SCI_LINEEND},
+    {Base::SCK_END, Shift, Base::SCI_LINEENDEXTEND},
+    {Base::SCK_END, Ctrl, Base::SCI_DOCUMENTEND},
+    {Base::SCK_END, Ctrl | Shift, Base::SCI_DOCUMENTENDEXTEND},
+    {Base::SCK_PRIOR, 0, Base::SCI_PAGEUP},
+    {Base::SCK_PRIOR, Shift, Base::SCI_PAGEUPEXTEND},
+    {Base::SCK_NEXT, 0, Base::SCI_PAGEDOWN},
+    {Base::SCK_NEXT, Shift, Base::SCI_PAGEDOWNEXTEND},
+    {Base::SCK_DELETE, 0, Base::SCI_CLEAR},
+    {Base::SCK_DELETE, Shift, Base::SCI_CUT},
+    {Base::SCK_DELETE, Ctrl, Base::SCI_DELWORDRIGHT},
+    {Base::SCK_BACK, 0, Base::SCI_DELETEBACK},
+    {Base::SCK_BACK, Shift, Base::SCI_DELETEBACK},
+    {Base::SCK_BACK, Ctrl, Base::SCI_DELWORDLEFT},
+    {Base::SCK_INSERT, Shift, Base::SCI_PASTE},
+    {Base::SCK_INSERT, Ctrl, Base::SCI_COPY},
+    {'A', Ctrl, Base::SCI_SELECTALL},
+    {'C', Ctrl, Base::SCI_COPY},
+    {'V', Ctrl, Base::SCI_PASTE},
+    {'X', Ctrl, Base::SCI_CUT},
+    {'Y', Ctrl, Base::SCI_REDO},
+    {'Z', Ctrl, Base::SCI_UNDO},
+    {'Z', Ctrl | Shift, Base::SCI_REDO},
+    {Base::SCK_TAB, 0, Base::SCI_TAB},
+    {Base::SCK_TAB, Shift, Base::SCI_BACKTAB},
+    {Base::SCK_ESCAPE, 0, Base::SCI_CANCEL},
+};
+
+}  // namespace
+
+// Holds back the change event while the program assigns text: one
+// assignment is one change, however many edits the document makes for it,
+// and one undo step.
+class ScriptTextBox::Assignment {
+public:
+    enum Undo { OneStep, NoUndo };
+    explicit Assignment(ScriptTextBox* box, Undo undo = OneStep) : m_box(box), m_undo(undo)
+    {
+        if (m_box->m_assigning++ == 0)
+            m_box->m_changedMeanwhile = false;
+        m_box->SendScintilla(m_undo == OneStep ? SCI_BEGINUNDOACTION : SCI_SETUNDOCOLLECTION, 0L);
+    }
+    ~Assignment()
+    {
+        if (m_undo == OneStep) {
+            m_box->SendScintilla(SCI_ENDUNDOACTION);
+        } else {
+            m_box->SendScintilla(SCI_SETUNDOCOLLECTION, 1);
+            m_box->SendScintilla(SCI_EMPTYUNDOBUFFER);
+        }
+        if (--m_box->m_assigning == 0 && m_box->m_changedMeanwhile) {
+            m_box->m_changedMeanwhile = false;
+            Q_EMIT m_box->Change();
+        }
+    }
+    Assignment(const Assignment&) = delete;
+    Assignment& operator=(const Assignment&) = delete;
+
+private:
+    ScriptTextBox* m_box;
+    Undo m_undo;
+};
+
+ScriptTextBox::ScriptTextBox(QWidget* parent) : QsciScintilla(parent)
 {
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setUtf8(true);
+    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 1);
+    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+    // Lines are never wrapped; both scroll bars are always there.
+    setWrapMode(WrapNone);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setTabChangesFocus(false);
-    connect(this, &QPlainTextEdit::textChanged, this, &ScriptTextBox::Change);
+    // No margins of Scintilla's own: the text starts at the left edge.
+    for (int margin = 0; margin < 5; ++margin)
+        setMarginWidth(margin, 0);
+    // Selections are plain runs of text; a mouse drag never makes a
+    // rectangular or a second selection behind the user's back.
+    SendScintilla(SCI_SETMULTIPLESELECTION, 0);
+    SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, SCMOD_SUPER);
+    bindKeys();
+    applyLook();
+    connect(this, &QsciScintilla::textChanged, this, &ScriptTextBox::textModified);
+}
+
+ScriptTextBox::~ScriptTextBox() = default;
+
+void ScriptTextBox::bindKeys()
+{
+    SendScintilla(SCI_CLEARALLCMDKEYS);
+    for (const KeyBinding& b : Bindings)
+        SendScintilla(SCI_ASSIGNCMDKEY, ulong(b.key + (b.modifiers << 16)), long(b.command));
+}
+
+// A fixed-width font from the desktop at the window's size, and the
+// desktop palette's colours.
+void ScriptTextBox::applyLook()
+{
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(QApplication::font().pointSizeF());
+    const QPalette p = palette();
+    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, fixed.family().toUtf8().constData());
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(fixed.pointSizeF() * double(int(SC_FONT_SIZE_MULTIPLIER))));
+    SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, p.color(QPalette::Text));
+    SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, p.color(QPalette::Base));
+    SendScintilla(SCI_STYLECLEARALL);
+    SendScintilla(SCI_STYLESETFORE, STYLE_CONTROLCHAR, p.color(QPalette::Base));
+    SendScintilla(SCI_STYLESETBACK, STYLE_CONTROLCHAR, p.color(QPalette::Text));
+    setSelectionBackgroundColor(p.color(QPalette::Highlight));
+    setSelectionForegroundColor(p.color(QPalette::HighlightedText));
+    setCaretForegroundColor(p.color(QPalette::Text));
+}
+
+void ScriptTextBox::changeEvent(QEvent* e)
+{
+    QsciScintilla::changeEvent(e);
+    if (e->type() == QEvent::PaletteChange || e->type() == QEvent::ApplicationFontChange)
+        applyLook();
+}
+
+void ScriptTextBox::textModified()
+{
+    if (m_assigning > 0)
+        m_changedMeanwhile = true;
+    else
+        Q_EMIT Change();
+}
+
+qsizetype ScriptTextBox::documentLength() const
+{
+    return qsizetype(SendScintilla(SCI_GETLENGTH));
 }
 
 QString ScriptTextBox::Text() const
 {
-    return ScriptText::fromDocument(document()->toRawText());
-}
-
-QByteArray ScriptTextBox::encodedText(int (*byteFor)(char16_t), QByteArrayView suffix, bool* lossy) const
-{
-    return ScriptText::encodeFromDocument(document()->toRawText(), byteFor, suffix, lossy);
-}
-
-void ScriptTextBox::setText(const QString& text)
-{
-    setPlainText(ScriptText::toDocument(text));
+    const qsizetype n = documentLength();
+    const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return QString::fromUtf8(text, n);
 }
 
 qsizetype ScriptTextBox::length() const
 {
-    const QTextDocument* doc = document();
-    // characterCount counts one separator per paragraph plus a final one.
-    return qsizetype(doc->characterCount() - 1) + (doc->blockCount() - 1);
+    return toScriptPosition(documentLength());
 }
 
-qsizetype ScriptTextBox::toScriptPosition(int documentPosition) const
+void ScriptTextBox::replaceAll(const QString& text)
 {
-    const QTextBlock block = document()->findBlock(documentPosition);
-    const int number = block.isValid() ? block.blockNumber() : document()->blockCount() - 1;
-    return qsizetype(documentPosition) + number;
+    const QByteArray utf8 = text.toUtf8();
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_ALLOCATE, ulong(utf8.size() + 1));
+    SendScintilla(SCI_APPENDTEXT, ulong(utf8.size()), utf8.constData());
+    SendScintilla(SCI_SETEMPTYSELECTION, 0L);
+    SendScintilla(SCI_SCROLLCARET);
 }
 
-int ScriptTextBox::toDocumentPosition(qsizetype scriptPosition) const
+void ScriptTextBox::setText(const QString& text)
 {
-    const QTextDocument* doc = document();
+    if (text.isEmpty() && documentLength() == 0)
+        return;
+    Assignment assignment(this);
+    replaceAll(text);
+}
+
+void ScriptTextBox::loadText(const QString& text)
+{
+    Assignment assignment(this, Assignment::NoUndo);
+    replaceAll(text);
+}
+
+void ScriptTextBox::emptyUndoBuffer()
+{
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+}
+
+qsizetype ScriptTextBox::toScriptPosition(qsizetype documentPosition) const
+{
+    const qsizetype pos = qBound<qsizetype>(0, documentPosition, documentLength());
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(pos));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
+    const long lineIndex = SendScintilla(SCI_INDEXPOSITIONFROMLINE, ulong(line), long(SC_LINECHARACTERINDEX_UTF16));
+    return qsizetype(lineIndex) + qsizetype(SendScintilla(SCI_COUNTCODEUNITS, ulong(lineStart), long(pos)));
+}
+
+qsizetype ScriptTextBox::toDocumentPosition(qsizetype scriptPosition) const
+{
     if (scriptPosition <= 0)
         return 0;
+    const qsizetype end = documentLength();
     if (scriptPosition >= length())
-        return doc->characterCount() - 1;
-    // Find the last paragraph whose start, in script terms, is <= the position.
-    int lo = 0;
-    int hi = doc->blockCount() - 1;
-    while (lo < hi) {
-        const int mid = lo + (hi - lo + 1) / 2;
-        const QTextBlock b = doc->findBlockByNumber(mid);
-        if (qsizetype(b.position()) + mid <= scriptPosition)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    const QTextBlock block = doc->findBlockByNumber(lo);
-    const qsizetype offset = scriptPosition - (qsizetype(block.position()) + lo);
-    const int textLength = block.length() - 1;
+        return end;
+    const long line =
+        SendScintilla(SCI_LINEFROMINDEXPOSITION, ulong(scriptPosition), long(SC_LINECHARACTERINDEX_UTF16));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
+    const long lineIndex = SendScintilla(SCI_INDEXPOSITIONFROMLINE, ulong(line), long(SC_LINECHARACTERINDEX_UTF16));
+    const long offset = long(scriptPosition) - lineIndex;
+    if (offset <= 0)
+        return lineStart;
+    // A position inside a surrogate pair falls back to before the pair: the
+    // caret never splits a character. Scintilla answers such a position with
+    // an invalid one (0 or -1).
+    qsizetype pos = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, ulong(lineStart), offset);
+    if (pos <= lineStart)
+        pos = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, ulong(lineStart), offset - 1);
     // A position between CR and LF falls back to the end of the line.
-    return block.position() + int(qMin<qsizetype>(offset, textLength));
+    if (pos > 0 && pos < end && SendScintilla(SCI_GETCHARAT, ulong(pos)) == '\n' &&
+        SendScintilla(SCI_GETCHARAT, ulong(pos - 1)) == '\r')
+        --pos;
+    return pos;
 }
 
 qsizetype ScriptTextBox::SelStart() const
 {
-    return toScriptPosition(textCursor().selectionStart());
+    return toScriptPosition(qsizetype(SendScintilla(SCI_GETSELECTIONSTART)));
 }
 
 void ScriptTextBox::setSelStart(qsizetype start)
 {
-    QTextCursor c = textCursor();
-    c.setPosition(toDocumentPosition(qMax<qsizetype>(0, start)));
-    setTextCursor(c);
+    const qsizetype pos = toDocumentPosition(start);
+    SendScintilla(SCI_SETSEL, ulong(pos), long(pos));
 }
 
 qsizetype ScriptTextBox::SelLength() const
 {
-    const QTextCursor c = textCursor();
-    return toScriptPosition(c.selectionEnd()) - toScriptPosition(c.selectionStart());
+    const qsizetype start = qsizetype(SendScintilla(SCI_GETSELECTIONSTART));
+    const qsizetype end = qsizetype(SendScintilla(SCI_GETSELECTIONEND));
+    return start == end ? 0 : toScriptPosition(end) - toScriptPosition(start);
 }
 
 void ScriptTextBox::setSelLength(qsizetype length)
 {
     const qsizetype start = SelStart();
-    QTextCursor c = textCursor();
-    c.setPosition(toDocumentPosition(start));
-    c.setPosition(toDocumentPosition(start + qMax<qsizetype>(0, length)), QTextCursor::KeepAnchor);
-    setTextCursor(c);
+    const qsizetype anchor = toDocumentPosition(start);
+    const qsizetype caret = toDocumentPosition(start + qMax<qsizetype>(0, length));
+    SendScintilla(SCI_SETSEL, ulong(anchor), long(caret));
 }
 
 QString ScriptTextBox::SelText() const
 {
-    return ScriptText::fromDocument(textCursor().selectedText());
+    const qsizetype start = qsizetype(SendScintilla(SCI_GETSELECTIONSTART));
+    const qsizetype end = qsizetype(SendScintilla(SCI_GETSELECTIONEND));
+    if (start == end)
+        return QString();
+    const auto* text = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(start), long(end - start)));
+    return QString::fromUtf8(text, end - start);
 }
 
 void ScriptTextBox::setSelText(const QString& text)
 {
-    QTextCursor c = textCursor();
-    const QString converted = ScriptText::toDocument(text);
-    if (converted.isEmpty() && !c.hasSelection())
+    const bool selection = SendScintilla(SCI_GETSELECTIONSTART) != SendScintilla(SCI_GETSELECTIONEND);
+    if (text.isEmpty() && !selection)
         return;
-    c.insertText(converted);
-    setTextCursor(c);
-}
-
-void ScriptTextBox::insertFromMimeData(const QMimeData* source)
-{
-    // Text pasted by the user ends its lines the way its source did; every
-    // CR LF, lone CR or lone LF in it becomes a line of the script.
-    if (!source->hasText())
-        return;
-    QString text = source->text();
-    QString lines;
-    lines.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r') {
-            if (i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
-            lines.append(u'\n');
-        } else if (ScriptText::isReserved(c.unicode())) {
-            lines.append(QChar(QChar::ReplacementCharacter));
-        } else {
-            lines.append(c);
-        }
-    }
-    QTextCursor c = textCursor();
-    c.insertText(lines);
-    setTextCursor(c);
+    Assignment assignment(this);
+    const QByteArray utf8 = text.toUtf8();
+    SendScintilla(SCI_TARGETFROMSELECTION);
+    SendScintilla(SCI_REPLACETARGET, ulong(utf8.size()), utf8.constData());
+    const long end = SendScintilla(SCI_GETTARGETEND);
+    SendScintilla(SCI_SETSEL, ulong(end), end);
 }
 
 void ScriptTextBox::SetFocus()
 {
     setFocus(Qt::OtherFocusReason);
+}
+
+QMimeData* ScriptTextBox::toMimeData(const QByteArray& text, bool rectangular) const
+{
+    Q_UNUSED(rectangular);
+    auto* data = new QMimeData;
+    data->setText(QString::fromUtf8(text));
+    return data;
+}
+
+QByteArray ScriptTextBox::fromMimeData(const QMimeData* source, bool& rectangular) const
+{
+    // Text from other programs may end its lines with LF or CR alone; each
+    // becomes a line of the script.
+    rectangular = false;
+    return ScriptText::withCrLf(source->text()).toUtf8();
 }
 
 void ScriptTextBox::keyPressEvent(QKeyEvent* e)
@@ -152,23 +334,29 @@ void ScriptTextBox::keyPressEvent(QKeyEvent* e)
         e->accept();
         return;
     }
-    QPlainTextEdit::keyPressEvent(e);
+    // Every Enter key, whatever is held with it, starts a new line: CR LF.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        SendScintilla(SCI_NEWLINE);
+        e->accept();
+        return;
+    }
+    QsciScintilla::keyPressEvent(e);
 }
 
 void ScriptTextBox::keyReleaseEvent(QKeyEvent* e)
 {
-    QPlainTextEdit::keyReleaseEvent(e);
+    QsciScintilla::keyReleaseEvent(e);
     m_events.keyRelease(this, e);
 }
 
 void ScriptTextBox::mousePressEvent(QMouseEvent* e)
 {
     BoxEvents::mousePress(this, e);
-    QPlainTextEdit::mousePressEvent(e);
+    QsciScintilla::mousePressEvent(e);
 }
 
 void ScriptTextBox::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    QPlainTextEdit::mouseDoubleClickEvent(e);
+    QsciScintilla::mouseDoubleClickEvent(e);
     Q_EMIT DblClick();
 }

@@ -1,21 +1,28 @@
 #pragma once
 #include "platform/BoxEvents.h"
 
-#include <QPlainTextEdit>
+#include "platform/Qsci.h"
 
 // Multi-line text box whose text, selection and positions are all in the
-// script's own terms: a line break is CR LF and counts as two characters.
-// Assigning SelText replaces the selection (or inserts at the caret) and
-// leaves the caret after the new text. Change fires for every change of the
-// text, also one made by the program. Position queries map through the
-// paragraph number, so they never rescan the text.
-class ScriptTextBox : public QPlainTextEdit {
+// script's own terms: the document holds the script's real characters, a
+// CR LF counts as two characters, and every byte value a script file can
+// hold survives. Assigning SelText replaces the selection (or inserts at the
+// caret) and leaves the caret after the new text. Change fires for every
+// change of the text, also one made by the program, once per assignment.
+// Positions convert through the document's UTF-16 line index, so they never
+// rescan the text.
+class ScriptTextBox : public QsciScintilla {
     Q_OBJECT
 public:
     explicit ScriptTextBox(QWidget* parent = nullptr);
+    ~ScriptTextBox() override;
 
     QString Text() const;
-    void setText(const QString& text);
+    // Replaces the whole text as one undo step; the caret goes to the start.
+    void setText(const QString& text) override;
+    // Replaces the whole text with a document that has no undo history (a
+    // script just opened).
+    void loadText(const QString& text);
     qsizetype SelStart() const;
     void setSelStart(qsizetype start);
     qsizetype SelLength() const;
@@ -23,14 +30,15 @@ public:
     QString SelText() const;
     void setSelText(const QString& text);
     qsizetype length() const;  // length of Text() without building it
-    // Text() as single-byte text plus suffix, encoded straight from the
-    // document (see ScriptText::encodeFromDocument).
-    QByteArray encodedText(int (*byteFor)(char16_t), QByteArrayView suffix, bool* lossy) const;
+    // Forgets every edit so far: nothing is left to undo or redo.
+    void emptyUndoBuffer();
     void SetFocus();
 
-    // Conversions between script positions and document positions.
-    qsizetype toScriptPosition(int documentPosition) const;
-    int toDocumentPosition(qsizetype scriptPosition) const;
+    // Conversions between script positions (UTF-16, CR LF counting two) and
+    // document positions (bytes of the UTF-8 document). A script position
+    // between CR and LF falls back to the end of its line.
+    qsizetype toScriptPosition(qsizetype documentPosition) const;
+    qsizetype toDocumentPosition(qsizetype scriptPosition) const;
 
 Q_SIGNALS:
     void Change();
@@ -45,8 +53,21 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
-    void insertFromMimeData(const QMimeData* source) override;
+    void changeEvent(QEvent* e) override;
+    // Every way text leaves or enters the box (copy, cut, paste, the X11
+    // selection, dragging) goes through these two.
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
+    QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
 
 private:
+    class Assignment;
+    void textModified();
+    void applyLook();
+    void bindKeys();
+    void replaceAll(const QString& text);
+    qsizetype documentLength() const;
+
     BoxEvents m_events;
+    int m_assigning = 0;        // > 0 while the program assigns text
+    bool m_changedMeanwhile = false;
 };

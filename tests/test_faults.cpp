@@ -708,7 +708,7 @@ void TestFaults::oddPathsTakenLiterally()
         MainWindow w;
         w.show();
         const QString path = folder + u'/' + name;
-        const QByteArray content = "Script_Identifier " + name.toUtf8() + "\r\n";
+        const QByteArray content = "Script_Identifier " + name.toUtf8().toHex() + "\r\n";
         // Dialogs: opened and saved under exactly the chosen names.
         writeBytes(path, content);
         modal.fileReplies = {path};

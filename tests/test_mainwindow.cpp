@@ -65,7 +65,7 @@ void TestMainWindow::controlsSitAtTheirPlaces()
     QCOMPARE(w.Text1->accessibleName(), QStringLiteral("Script"));
     QCOMPARE(w.Text2->accessibleName(), QStringLiteral("Value"));
     QCOMPARE(w.TreeView1->accessibleName(), QStringLiteral("Opcode catalogue"));
-    QCOMPARE(w.Text1->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(w.Text1->wrapMode(), QsciScintilla::WrapNone);
 
     // The twins behind the flat buttons: hidden, same caption, same handler.
     const std::pair<QPushButton*, FlatButton*> twins[] = {

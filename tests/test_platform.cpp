@@ -6,12 +6,13 @@
 #include "platform/FlatButton.h"
 #include "platform/KeyCodes.h"
 #include "platform/Modal.h"
-#include "platform/ScriptText.h"
 #include "platform/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "platform/TreeView.h"
 
+#include <QClipboard>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -19,12 +20,10 @@ class TestPlatform : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void textRoundTripsEveryLineEnd();
-    void encodedTextIsTheTextsBytes();
     void positionsCountCrLfAsTwo();
     void selTextInsertsAtCaretAndReplacesSelection();
     void changeFiresForProgramAndUser();
-    void noBreakSpaceAndControlsSurvive();
-    void pasteTurnsForeignLineEndsIntoLines();
+    void clipboardAndDragKeepTheCharacters();
     void keyCodes();
     void filterAndDefaultExtension();
     void twinsAreHiddenAndShareTheHandler();
@@ -33,73 +32,53 @@ private Q_SLOTS:
 
 void TestPlatform::textRoundTripsEveryLineEnd()
 {
+    // The document holds the real characters: whatever goes in comes back,
+    // and every position counts a CR LF as two.
     ScriptTextBox box;
+    QString all;
+    for (int c = 0; c < 256; ++c)
+        all.append(QChar(c));
+    all += QStringLiteral("\r\n") + QChar(0xA0) + QChar(0x20AC) + QChar(0x81) + QChar(0x9D);
     const QStringList samples = {
         QString(), QStringLiteral("A"), QStringLiteral("A\r\nB"), QStringLiteral("A\r\n"),
         QStringLiteral("\r\n\r\n"), QStringLiteral("A\nB"), QStringLiteral("A\rB"),
-        QStringLiteral("\r\r\n\n"), QStringLiteral("x\n\r\ny\r"),
+        QStringLiteral("\r\r\n\n"), QStringLiteral("x\n\r\ny\r"), QStringLiteral("\u2028\u2029\ue00d\U0001F600"),
+        all,
     };
     for (const QString& s : samples) {
         box.setText(s);
         QCOMPARE(box.Text(), s);
         QCOMPARE(box.length(), s.size());
-        QCOMPARE(ScriptText::fromDocument(QString(ScriptText::toDocument(s)).replace(u'\n', QChar(0x2029))), s);
+        box.SendScintilla(QsciScintillaBase::SCI_SELECTALL);
+        QCOMPARE(box.SelText(), s);
+        QCOMPARE(box.SelLength(), s.size());
     }
-    // A lone LF stays inside its paragraph: one visible line.
-    box.setText(QStringLiteral("A\nB"));
-    QCOMPARE(box.document()->blockCount(), 1);
-    box.setText(QStringLiteral("A\r\nB"));
-    QCOMPARE(box.document()->blockCount(), 2);
-    // Characters the document keeps for itself never turn into line breaks.
-    for (char16_t c : {char16_t(0x2028), char16_t(0x2029), char16_t(0xE00D), char16_t(0xFDD0)}) {
-        box.setText(QStringLiteral("a") + QChar(c) + QStringLiteral("b"));
-        QCOMPARE(box.Text(), QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + QStringLiteral("b"));
-    }
-}
-
-// Saving encodes straight from the document; the bytes must be those of
-// Text(), character for character, with the suffix after them.
-void TestPlatform::encodedTextIsTheTextsBytes()
-{
-    const auto latin1 = [](char16_t c) { return c < 0x100 ? int(c) : -1; };
-    ScriptTextBox box;
-    const QStringList samples = {
-        QString(), QStringLiteral("A\r\nB"), QStringLiteral("\r\r\n\n"), QStringLiteral("x\n\r\ny\r"),
-        QStringLiteral("\u00A0\u00FF\u0080 \u20AC\u00E9\r\n\t\u0001"), QStringLiteral("\r\n\r\n"),
-    };
-    for (const QString& s : samples) {
-        for (const QByteArray& suffix : {QByteArray(), QByteArray("\r\n")}) {
-            box.setText(s);
-            bool lossy = true;
-            QByteArray expected;
-            for (QChar c : s)
-                expected.append(c.unicode() < 0x100 ? char(c.unicode()) : '?');
-            QCOMPARE(box.encodedText(latin1, suffix, &lossy), expected + suffix);
-            QCOMPARE(lossy, s.contains(QChar(0x20AC)));
-        }
-    }
+    // A text with a NUL in it keeps everything after the NUL.
+    box.setText(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\nc"));
+    QCOMPARE(box.length(), 6);
+    QCOMPARE(box.Text().at(2), QChar(u'b'));
 }
 
 void TestPlatform::positionsCountCrLfAsTwo()
 {
     ScriptTextBox box;
-    box.setText(QStringLiteral("ab\r\ncd\r\n\r\nef"));
+    box.setText(QStringLiteral("ab\r\nc\u00e9\r\n\r\n\U0001F600f"));
     // Every script position maps to a document position and back, except the
-    // one between CR and LF, which falls back to the end of its line.
+    // ones between CR and LF and inside a surrogate pair, which fall back to
+    // before the break or the pair.
     for (qsizetype p = 0; p <= box.length(); ++p) {
-        const int doc = box.toDocumentPosition(p);
-        const qsizetype back = box.toScriptPosition(doc);
-        const bool betweenCrLf = p == 3 || p == 7 || p == 9;
-        QCOMPARE(back, betweenCrLf ? p - 1 : p);
+        const qsizetype back = box.toScriptPosition(box.toDocumentPosition(p));
+        const bool inside = p == 3 || p == 7 || p == 9 || p == 11;
+        QCOMPARE(back, inside ? p - 1 : p);
     }
     box.setSelStart(4);
     box.setSelLength(5);  // would end between CR and LF: stops before the break
     QCOMPARE(box.SelStart(), 4);
     QCOMPARE(box.SelLength(), 4);
-    QCOMPARE(box.SelText(), QStringLiteral("cd\r\n"));
+    QCOMPARE(box.SelText(), QStringLiteral("c\u00e9\r\n"));
     box.setSelStart(4);
     box.setSelLength(6);
-    QCOMPARE(box.SelText(), QStringLiteral("cd\r\n\r\n"));
+    QCOMPARE(box.SelText(), QStringLiteral("c\u00e9\r\n\r\n"));
     box.setSelStart(1000);
     QCOMPARE(box.SelStart(), box.length());
     box.setSelStart(-5);
@@ -141,46 +120,77 @@ void TestPlatform::changeFiresForProgramAndUser()
     box.show();
     QSignalSpy spy(&box, &ScriptTextBox::Change);
     box.setText(QStringLiteral("a"));
-    QVERIFY(spy.count() >= 1);
+    QCOMPARE(spy.count(), 1);
     spy.clear();
     box.setSelText(QStringLiteral("b"));
     QCOMPARE(spy.count(), 1);
     spy.clear();
-    box.setFocus();
-    QTest::keyClick(&box, Qt::Key_C);
+    box.setSelStart(0);
+    box.setSelLength(2);
+    box.setSelText(QStringLiteral("c"));  // replacing is one change too
     QCOMPARE(spy.count(), 1);
-    // A new text leaves the caret at its start.
-    QCOMPARE(box.Text(), QStringLiteral("bca"));
+    spy.clear();
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_D);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(box.Text(), QStringLiteral("cd"));
+    // A new text leaves the caret at its start; every Enter key makes CR LF.
+    box.setText(QStringLiteral("x"));
     QTest::keyClick(&box, Qt::Key_Return);
-    QCOMPARE(box.Text(), QStringLiteral("bc\r\na"));
+    QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(&box, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(&box, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(box.Text(), QStringLiteral("\r\n\r\n\r\n\r\nx"));
 }
 
-void TestPlatform::noBreakSpaceAndControlsSurvive()
-{
-    ScriptTextBox box;
-    QString all;
-    for (int c = 1; c < 256; ++c)
-        if (c != '\r' && c != '\n')
-            all.append(QChar(c));
-    all += QStringLiteral("\r\n") + QChar(0xA0) + QChar(0x20AC) + QChar(0x81) + QChar(0x9D);
-    box.setText(all);
-    QCOMPARE(box.Text(), all);
-    box.selectAll();
-    QCOMPARE(box.SelText(), all);
-}
-
-void TestPlatform::pasteTurnsForeignLineEndsIntoLines()
+// Everything that leaves the box carries exactly its characters; everything
+// that enters it has its line ends made CR LF and nothing else changed.
+void TestPlatform::clipboardAndDragKeepTheCharacters()
 {
     ScriptTextBox box;
     box.show();
-    QMimeData data;
-    data.setText(QStringLiteral("a\nb\rc\r\nd"));
-    // insertFromMimeData is what Ctrl+V and drops use.
+    box.setFocus();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QString text = QStringLiteral("a\u00a0b\nc\r\nd");
     struct Access : ScriptTextBox {
-        using ScriptTextBox::insertFromMimeData;
+        using ScriptTextBox::fromMimeData;
+        using ScriptTextBox::toMimeData;
     };
-    static_cast<Access&>(box).insertFromMimeData(&data);
-    QCOMPARE(box.Text(), QStringLiteral("a\r\nb\r\nc\r\nd"));
+    auto& access = static_cast<Access&>(box);
+    // Copy keys: Ctrl+C, Ctrl+Insert; cut keys: Ctrl+X, Shift+Delete.
+    const QList<QPair<Qt::Key, Qt::KeyboardModifiers>> copyKeys = {{Qt::Key_C, Qt::ControlModifier},
+                                                                   {Qt::Key_Insert, Qt::ControlModifier}};
+    for (const auto& [key, modifiers] : copyKeys) {
+        box.setText(text);
+        box.SendScintilla(QsciScintillaBase::SCI_SELECTALL);
+        clipboard->clear();
+        QTest::keyClick(&box, key, modifiers);
+        QCOMPARE(clipboard->text(), text);
+    }
+    const QList<QPair<Qt::Key, Qt::KeyboardModifiers>> cutKeys = {{Qt::Key_X, Qt::ControlModifier},
+                                                                  {Qt::Key_Delete, Qt::ShiftModifier}};
+    for (const auto& [key, modifiers] : cutKeys) {
+        box.setText(text);
+        box.SendScintilla(QsciScintillaBase::SCI_SELECTALL);
+        QTest::keyClick(&box, key, modifiers);
+        QCOMPARE(clipboard->text(), text);
+        QCOMPARE(box.Text(), QString());
+    }
+    // Paste keys: Ctrl+V, Shift+Insert; foreign line ends become CR LF.
+    const QList<QPair<Qt::Key, Qt::KeyboardModifiers>> pasteKeys = {{Qt::Key_V, Qt::ControlModifier},
+                                                                    {Qt::Key_Insert, Qt::ShiftModifier}};
+    for (const auto& [key, modifiers] : pasteKeys) {
+        box.setText(QString());
+        clipboard->setText(QStringLiteral("a\u00a0\nb\rc\r\nd"));
+        QTest::keyClick(&box, key, modifiers);
+        QCOMPARE(box.Text(), QStringLiteral("a\u00a0\r\nb\r\nc\r\nd"));
+    }
+    // Dragging out and dropping in use the same two conversions.
+    std::unique_ptr<QMimeData> out(access.toMimeData(text.toUtf8(), false));
+    QCOMPARE(out->text(), text);
+    bool rectangular = true;
+    QCOMPARE(QString::fromUtf8(access.fromMimeData(out.get(), rectangular)), QStringLiteral("a\u00a0b\r\nc\r\nd"));
+    QVERIFY(!rectangular);
 }
 
 void TestPlatform::keyCodes()

@@ -1,15 +1,46 @@
-// Every byte survives: files opened through the open dialog and saved
-// through the save dialogs come back byte for byte, also after an edit,
-// whatever bytes, line breaks and sizes they hold.
+// Files through the real open and save paths: what a file saves back as
+// after it was opened, whatever bytes, line breaks and sizes it holds, also
+// after edits; a script saved and opened again comes back unchanged.
 #include "TestSupport.h"
 
 #include "app/MainWindow.h"
 #include "platform/ScriptTextBox.h"
+#include "platform/TextBox.h"
+#include "platform/TreeView.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
+
+// A file read the slow way, one line at a time: a line ends at CR, or at
+// CR LF, which is taken whole; CR LF is appended while more of the file
+// remains. Every byte is one character, so this works on the bytes.
+QByteArray readLineByLine(const QByteArray& file)
+{
+    QByteArray out;
+    qsizetype pos = 0;
+    const qsizetype n = file.size();
+    while (pos < n) {
+        while (pos < n && file[pos] != '\r')
+            out += file[pos++];
+        if (pos < n) {
+            ++pos;
+            if (pos < n && file[pos] == '\n')
+                ++pos;
+        }
+        if (pos < n)
+            out += "\r\n";
+    }
+    return out;
+}
+
+// What saving writes for a file that was opened: its text and CR LF.
+QByteArray savedAfterOpening(const QByteArray& file)
+{
+    return readLineByLine(file) + "\r\n";
+}
 
 // Every byte value next to a CR, an LF and a CR LF, before and after.
 QByteArray bytesBesideBreaks()
@@ -50,83 +81,156 @@ QByteArray acrossPieces()
     return b;
 }
 
+// A window with a fake modal seam and its own settings, opening and saving
+// files in a temporary folder.
+struct Editor {
+    TempSettings settings;
+    FakeModal modal;
+    QTemporaryDir dir;
+    MainWindow w;
+    Editor() { w.show(); }
+
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    void open(const QByteArray& content)
+    {
+        modal.fileReplies = {writeBytes(path("in.mvn5"), content)};
+        w.FileOpenProc();
+    }
+    QByteArray save()
+    {
+        modal.fileReplies = {path("out.mvn5")};
+        if (!w.FileSaveAsProc())
+            return QByteArray("<not saved>");
+        return readBytes(path("out.mvn5"));
+    }
+};
+
+QString firstDifference(const QByteArray& got, const QByteArray& expected)
+{
+    qsizetype at = 0;
+    while (at < got.size() && at < expected.size() && got[at] == expected[at])
+        ++at;
+    return QStringLiteral("%1 bytes saved, %2 expected, first difference at %3")
+        .arg(got.size()).arg(expected.size()).arg(at);
+}
+
 }  // namespace
 
 class TestRoundTrip : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void bytesComeBack_data();
-    void bytesComeBack();
+    void openedFileSavesBack_data();
+    void openedFileSavesBack();
+    void randomFilesFollowTheRules();
+    void commandsOnOpenedFiles();
     void editedScriptKeepsTheRest();
 };
 
-void TestRoundTrip::bytesComeBack_data()
+void TestRoundTrip::openedFileSavesBack_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("every byte beside every break") << bytesBesideBreaks();
-    QTest::newRow("ten megabytes on one line") << longLine();
-    QTest::newRow("ten megabytes on one line, final break") << longLine() + "\r\n";
-    QTest::newRow("across writer pieces") << acrossPieces();
-    QTest::newRow("lone CR only") << QByteArray("\r");
-    QTest::newRow("lone LF only") << QByteArray("\n");
-    QTest::newRow("CR CR LF only") << QByteArray("\r\r\n");
-    QTest::newRow("CR runs") << QByteArray("a\r\r\rb\r\r");
-    QTest::newRow("LF before CR") << QByteArray("a\n\rb\n\r");
-    QTest::newRow("ends CR LF CR") << QByteArray("a\r\n\r");
-    QTest::newRow("two final breaks") << QByteArray("a\r\n\r\n");
-    QTest::newRow("break only lines") << QByteArray("\r\n\r\n\r\n");
-    QTest::newRow("UTF-8 byte order mark") << QByteArray("\xef\xbb\xbfScript_Identifier\r\n");
-    QTest::newRow("UTF-16 byte order mark") << QByteArray("\xff\xfeS\0c\0\r\0\n\0", 10);
-    QTest::newRow("no-break spaces") << QByteArray("\xa0\xa0 a\xa0\r\n\xa0");
-    QTest::newRow("unassigned code page bytes") << QByteArray("\x81\x8d\x8f\x90\x9d\r\n");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<int>("lines");  // lines shown in the script box, -1: not checked
+    QTest::newRow("lone CRs end lines") << QByteArray("A\rB\rC") << QByteArray("A\r\nB\r\nC\r\n") << 3;
+    QTest::newRow("final lone CR") << QByteArray("A\r") << QByteArray("A\r\n") << 1;
+    QTest::newRow("CR CR LF") << QByteArray("A\r\r\nB") << QByteArray("A\r\n\r\nB\r\n") << 3;
+    QTest::newRow("lone LF stays") << QByteArray("A\nB\r\nC") << QByteArray("A\nB\r\nC\r\n") << -1;
+    QTest::newRow("no final break") << QByteArray("abcdef") << QByteArray("abcdef\r\n") << 1;
+    QTest::newRow("empty") << QByteArray() << QByteArray("\r\n") << 1;
+    QTest::newRow("two final breaks") << QByteArray("A\r\n\r\n") << QByteArray("A\r\n\r\n") << 2;
+    QTest::newRow("CR LF lines") << QByteArray("A\r\nB\r\n") << QByteArray("A\r\nB\r\n") << 2;
+    QTest::newRow("NUL inside") << QByteArray("nul\0inside\r\n", 12) << QByteArray("nul\0inside\r\n", 12) << 1;
+    QTest::newRow("no-break spaces") << QByteArray("\xa0\xa0 a\xa0\r\n\xa0") << QByteArray("\xa0\xa0 a\xa0\r\n\xa0\r\n")
+                                     << 2;
+    QTest::newRow("unassigned code page bytes") << QByteArray("\x81\x8d\x8f\x90\x9d\r\n")
+                                                << QByteArray("\x81\x8d\x8f\x90\x9d\r\n") << 1;
+    QTest::newRow("UTF-16 byte order mark") << QByteArray("\xff\xfeS\0c\0\r\0\n\0", 10)
+                                            << QByteArray("\xff\xfeS\0c\0\r\n\0\n\0\r\n", 13) << -1;
+    for (const auto& [name, content] : {std::pair{"every byte beside every break", bytesBesideBreaks()},
+                                        std::pair{"ten megabytes on one line", longLine()},
+                                        std::pair{"across writer pieces", acrossPieces()}})
+        QTest::newRow(name) << content << savedAfterOpening(content) << -1;
 }
 
-void TestRoundTrip::bytesComeBack()
+void TestRoundTrip::openedFileSavesBack()
 {
     QFETCH(QByteArray, content);
-    TempSettings settings;
-    FakeModal modal;
-    QTemporaryDir dir;
-    MainWindow w;
-    w.show();
-    const QString in = writeBytes(dir.filePath(QStringLiteral("in.mvn5")), content);
-    const QString out = dir.filePath(QStringLiteral("out.mvn5"));
-    modal.fileReplies = {in, out};
-    w.FileOpenProc();
-    QCOMPARE(w.ActualFile, in);
-    QVERIFY(w.FileSaveAsProc());
-    const QByteArray back = readBytes(out);
-    if (back != content) {
-        qsizetype at = 0;
-        while (at < back.size() && at < content.size() && back[at] == content[at])
-            ++at;
-        QFAIL(qPrintable(QStringLiteral("%1 bytes in, %2 out, first difference at %3")
-                             .arg(content.size()).arg(back.size()).arg(at)));
+    QFETCH(QByteArray, saved);
+    QFETCH(int, lines);
+    QCOMPARE(savedAfterOpening(content), saved);  // the expectation agrees with the slow reader
+    Editor e;
+    e.open(content);
+    QCOMPARE(e.w.ActualFile, e.path("in.mvn5"));
+    if (lines >= 0)
+        QCOMPARE(e.w.Text1->lines(), lines);
+    const QByteArray back = e.save();
+    if (back != saved)
+        QFAIL(qPrintable(firstDifference(back, saved)));
+    // A file whose lines all end in CR LF, saved again under its own name,
+    // and opened again: the same text and the same bytes.
+    const QString text = e.w.Text1->Text();
+    QVERIFY(e.w.FileSaveProc());
+    QVERIFY(readBytes(e.path("out.mvn5")) == saved);
+    e.open(saved);
+    QVERIFY(e.w.Text1->Text() == text);
+    QVERIFY(e.save() == saved);
+}
+
+// Random files over the characters that matter: saving what was opened
+// gives the writing rule applied to the reading rule of the bytes, and
+// opening that again gives the same text.
+void TestRoundTrip::randomFilesFollowTheRules()
+{
+    Editor e;
+    QRandomGenerator random(20261209);
+    const char alphabet[] = {'A', 'z', '\r', '\r', '\n', '\n', '\0', '\xa0', '\x81', '\x80', ' '};
+    for (int round = 0; round < 300; ++round) {
+        QByteArray file;
+        const int n = int(random.bounded(24));
+        for (int i = 0; i < n; ++i)
+            file += alphabet[random.bounded(int(sizeof alphabet))];
+        e.open(file);
+        const QString text = e.w.Text1->Text();
+        const QByteArray saved = e.save();
+        QVERIFY2(saved == savedAfterOpening(file), file.toPercentEncoding().constData());
+        e.open(saved);
+        QVERIFY2(e.w.Text1->Text() == text, file.toPercentEncoding().constData());
+        QCOMPARE(e.w.Changed, qint16(0));
+        QVERIFY(!e.w.Text1->isUndoAvailable());
     }
-    // Saving again under the file's own name gives the same bytes.
-    QVERIFY(w.FileSaveProc());
-    QVERIFY(readBytes(out) == content);
-    QCOMPARE(modal.messages.size(), 2);
-    QCOMPARE(modal.messages.last().prompt, QStringLiteral("Saved correctly."));
+}
+
+void TestRoundTrip::commandsOnOpenedFiles()
+{
+    Editor e;
+    // A pending line replaces the whole selection; typing goes on after it.
+    e.open("abc");
+    e.w.Text2->setText(QStringLiteral("5"));
+    e.w.TreeView1_NodeClick(e.w.TreeView1->Nodes.Item(QStringLiteral("Wait")));
+    e.w.Text1->SendScintilla(QsciScintillaBase::SCI_SELECTALL);
+    e.w.FlatBttn7_Click();
+    QTest::keyClicks(e.w.Text1, QStringLiteral("#"));
+    QCOMPARE(e.save(), QByteArray("Wait 5\r\n#\r\n"));
+    // Make attacking on a selection with a lone LF in it: one undo removes
+    // the whole command.
+    e.open("A\nB");
+    e.w.Text1->SendScintilla(QsciScintillaBase::SCI_SELECTALL);
+    e.w.MakeAttackingProc();
+    QCOMPARE(e.save(), QByteArray("A\nB\r\nAttacking_A\r\nAttacking_B\r\n"));
+    e.w.Toolbar1_ButtonClick(QStringLiteral("Undo"));
+    QCOMPARE(e.w.Text1->Text(), QStringLiteral("A\nB"));
+    QVERIFY(!e.w.Text1->isUndoAvailable());
 }
 
 void TestRoundTrip::editedScriptKeepsTheRest()
 {
     // An opcode inserted, a rebuild and attacking line made, a line cut and
-    // pasted back: the bytes the edits did not touch are saved unchanged.
-    TempSettings settings;
-    FakeModal modal;
-    QTemporaryDir dir;
-    MainWindow w;
-    w.show();
-    QByteArray content = "Zealot\xa0x\r\n";
-    content += bytesBesideBreaks();
-    content += "\r\nDragoon\r\n";
-    const QString in = writeBytes(dir.filePath(QStringLiteral("in.mvn5")), content);
-    const QString out = dir.filePath(QStringLiteral("out.mvn5"));
-    modal.fileReplies = {in, out};
-    w.FileOpenProc();
+    // pasted back: the bytes the edits did not touch are saved as read.
+    Editor e;
+    const QByteArray middle = bytesBesideBreaks() + "\r\nDragoon";
+    e.open("Zealot\xa0x\r\n" + middle + "\r\n");
 
+    MainWindow& w = e.w;
     w.Text1->setSelStart(0);
     w.TextToAdd = QStringLiteral("Wait 5");
     w.InsertStep();  // "Wait 5\r\n" in front
@@ -142,12 +246,12 @@ void TestRoundTrip::editedScriptKeepsTheRest()
     w.EditCutProc();
     w.Text1->setSelStart(w.Text1->length());
     w.EditPasteProc();  // "Wait 5\r\n" moved to the end
-    QVERIFY(w.FileSaveAsProc());
 
-    QByteArray expected = "Zealot\r\nRebuild_Zealot\xa0x\r\n";
-    expected += bytesBesideBreaks();
-    expected += "\r\nDragoon\r\nAttacking_DragoonWait 5\r\n\r\n";
-    QCOMPARE(readBytes(out), expected);
+    const QByteArray expected = "Zealot\r\nRebuild_Zealot\xa0x\r\n" + readLineByLine(middle) +
+                                "\r\nAttacking_DragoonWait 5\r\n\r\n";
+    const QByteArray saved = e.save();
+    if (saved != expected)
+        QFAIL(qPrintable(firstDifference(saved, expected)));
 }
 
 QTEST_MAIN(TestRoundTrip)

@@ -39,7 +39,6 @@ class TestScriptFiles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void readingAndWritingRules();
     void codePageKeepsEveryByte();
     void unencodableCharactersAskFirst();
     void recentListPushes();
@@ -66,31 +65,6 @@ void TestScriptFiles::init()
     QGuiApplication::clipboard()->clear();
 }
 
-void TestScriptFiles::readingAndWritingRules()
-{
-    using ScriptFile::readingRule;
-    QCOMPARE(readingRule(u"A\r\nB\r\n"), QStringLiteral("A\r\nB"));
-    QCOMPARE(readingRule(u""), QString());
-    QCOMPARE(readingRule(u"A\r\n\r\n"), QStringLiteral("A\r\n"));
-    QCOMPARE(readingRule(u"A\rB\rC"), QStringLiteral("A\r\nB\r\nC"));
-    QCOMPARE(readingRule(u"A\nB\r\n"), QStringLiteral("A\nB"));
-    QCOMPARE(readingRule(u"A\r\r\nB"), QStringLiteral("A\r\n\r\nB"));
-    QCOMPARE(readingRule(u"\r\n"), QString());
-    QCOMPARE(ScriptFile::writingRule(u"A\r\nB"), QStringLiteral("A\r\nB\r\n"));
-    // Saved and read again, a script comes back unchanged.
-    for (const QString& s : {QStringLiteral("A\r\nB"), QStringLiteral(""), QStringLiteral("x\r\n\r\ny\n")})
-        QCOMPARE(readingRule(ScriptFile::writingRule(s)), s);
-
-    ScriptFile::Loaded l = ScriptFile::splitFinalBreak(QStringLiteral("A\r\nB\r\n"));
-    QCOMPARE(l.text, QStringLiteral("A\r\nB"));
-    QVERIFY(l.finalLineBreak);
-    l = ScriptFile::splitFinalBreak(QStringLiteral("A\r\nB"));
-    QCOMPARE(l.text, QStringLiteral("A\r\nB"));
-    QVERIFY(!l.finalLineBreak);
-    QCOMPARE(ScriptFile::joinFinalBreak(l.text, false), QStringLiteral("A\r\nB"));
-    QCOMPARE(ScriptFile::lineBreaksToCrLf(u"a\nb\rc\r\nd\n"), QStringLiteral("a\r\nb\r\nc\r\nd\r\n"));
-}
-
 void TestScriptFiles::codePageKeepsEveryByte()
 {
     const QByteArray bytes = allBytes();
@@ -107,28 +81,6 @@ void TestScriptFiles::codePageKeepsEveryByte()
     QCOMPARE(ScriptFile::encode(u"a\u0100\u4e2d", &lossy), QByteArray("a??"));
     QVERIFY(lossy);
     QCOMPARE(ScriptFile::unencodable(u"a\u0100b\u0100\u20ac"), QString(QChar(0x100)));
-
-    // Through the real open and save: every byte value, lone breaks, no final break.
-    TempSettings settings;
-    FakeModal modal;
-    MainWindow w;
-    w.show();
-    const QList<QByteArray> files = {
-        bytes, QByteArray("A\rB\r\nC"), QByteArray("A\nB\r\n"), QByteArray("A\r\r\nB\r\n"),
-        QByteArray("no final break"), QByteArray("\r\n"), QByteArray(), QByteArray("x\r"),
-        QByteArray("nul\0inside\r\n", 13),
-    };
-    for (const QByteArray& content : files) {
-        const QString in = writeBytes(file(QStringLiteral("in.mvn5")), content);
-        const QString out = file(QStringLiteral("out.mvn5"));
-        modal.fileReplies = {in, out};
-        w.FileOpenProc();
-        QCOMPARE(w.ActualFile, in);
-        w.FileSaveAsProc();
-        QCOMPARE(readBytes(out), content.isEmpty() ? QByteArray("\r\n") : content);
-    }
-    for (const auto& m : modal.messages)
-        QCOMPARE(m.prompt, SavedCorrectly);
 }
 
 void TestScriptFiles::unencodableCharactersAskFirst()
@@ -192,7 +144,7 @@ void TestScriptFiles::openThroughTheDialog()
     QCOMPARE(w.ActualFile, path);
     QCOMPARE(w.Changed, qint16(0));
     QCOMPARE(w.windowTitle(), QStringLiteral("Morvaneo II BETA - ") + path);
-    QVERIFY(!w.Text1->document()->isUndoAvailable());
+    QVERIFY(!w.Text1->isUndoAvailable());
     w.FileOpenProc();  // twice: entries 1 and 2
     QStringList recent = RecentList::read();
     QCOMPARE(recent.at(0), path);
@@ -398,7 +350,7 @@ void TestScriptFiles::newCommand()
     QCOMPARE(w.Changed, qint16(0));
     QCOMPARE(w.ActualFile, QString());
     QCOMPARE(w.windowTitle(), QStringLiteral("Morvaneo II - untitled"));
-    QVERIFY(!w.Text1->document()->isUndoAvailable());
+    QVERIFY(!w.Text1->isUndoAvailable());
 
     // Modified, answer No: goes on without saving.
     w.Text1->setText(QStringLiteral("unsaved"));

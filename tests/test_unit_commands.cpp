@@ -283,6 +283,9 @@ void UnitCommandsTest::insertKeyRunsMakeAttacking()
     QTest::keyClick(s.w.Text1, Qt::Key_Insert, modifiers);
     QCOMPARE(s.w.Text1->Text(), QStringLiteral("Scout\r\nAttacking_Scout"));
     QVERIFY(!s.w.Text1->overwriteMode());
+    s.w.Text1->setSelStart(0);
+    QTest::keyClicks(s.w.Text1, QStringLiteral("Q"));
+    QCOMPARE(s.w.Text1->Text(), QStringLiteral("QScout\r\nAttacking_Scout"));
 }
 
 void UnitCommandsTest::largeSelection()
