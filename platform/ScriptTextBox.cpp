@@ -2,7 +2,9 @@
 
 #include "platform/KeyCodes.h"
 #include "platform/ScriptText.h"
+#include "platform/ScriptTextAccessible.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -131,6 +133,44 @@ ScriptTextBox::ScriptTextBox(QWidget* parent) : QsciScintilla(parent)
     bindKeys();
     applyLook();
     connect(this, &QsciScintilla::textChanged, this, &ScriptTextBox::textModified);
+    ScriptTextAccessible::installFactory();
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char* text, int length, int, int, int, int, int, int) {
+                tellAssistiveTools(position, type, text, length);
+            });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &ScriptTextBox::tellCaretMoved);
+}
+
+// Screen readers hear of every edit and caret move. Changes of more than a
+// megabyte (opening a large script) are not spelt out: the reader asks for
+// the text it wants to read.
+void ScriptTextBox::tellAssistiveTools(int position, int modificationType, const char* text, int length)
+{
+    constexpr int Largest = 1 << 20;
+    if (!QAccessible::isActive() || length > Largest)
+        return;
+    if (modificationType & SC_MOD_INSERTTEXT) {
+        QAccessibleTextInsertEvent event(this, int(toScriptPosition(position)), QString::fromUtf8(text, length));
+        QAccessible::updateAccessibility(&event);
+    } else if (modificationType & SC_MOD_BEFOREDELETE) {
+        const auto* removed = reinterpret_cast<const char*>(
+            SendScintilla(SCI_GETRANGEPOINTER, ulong(position), long(length)));
+        QAccessibleTextRemoveEvent event(this, int(toScriptPosition(position)), QString::fromUtf8(removed, length));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ScriptTextBox::tellCaretMoved(int updated)
+{
+    if (!QAccessible::isActive() || !(updated & SC_UPDATE_SELECTION))
+        return;
+    const int caret = int(toScriptPosition(SendScintilla(SCI_GETCURRENTPOS)));
+    QAccessibleTextCursorEvent cursor(this, caret);
+    QAccessible::updateAccessibility(&cursor);
+    const int start = int(SelStart());
+    QAccessibleTextSelectionEvent selection(this, start, start + int(SelLength()));
+    selection.setCursorPosition(caret);
+    QAccessible::updateAccessibility(&selection);
 }
 
 ScriptTextBox::~ScriptTextBox() = default;

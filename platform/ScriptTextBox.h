@@ -62,6 +62,8 @@ protected:
 private:
     class Assignment;
     void textModified();
+    void tellAssistiveTools(int position, int modificationType, const char* text, int length);
+    void tellCaretMoved(int updated);
     void applyLook();
     void bindKeys();
     void replaceAll(const QString& text);

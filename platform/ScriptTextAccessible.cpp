@@ -1,0 +1,263 @@
+#include "platform/ScriptTextAccessible.h"
+
+#include "platform/ScriptText.h"
+#include "platform/ScriptTextBox.h"
+
+#include <QTextBoundaryFinder>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+QAccessibleInterface* factory(const QString& className, QObject* object)
+{
+    if (className == QLatin1StringView("ScriptTextBox") && object && object->isWidgetType())
+        return new ScriptTextAccessible(static_cast<ScriptTextBox*>(object));
+    return nullptr;
+}
+
+}  // namespace
+
+ScriptTextAccessible::ScriptTextAccessible(ScriptTextBox* box) : QAccessibleWidget(box, QAccessible::EditableText) {}
+
+void ScriptTextAccessible::installFactory()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(factory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+ScriptTextBox* ScriptTextAccessible::box() const
+{
+    return static_cast<ScriptTextBox*>(widget());
+}
+
+void* ScriptTextAccessible::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::TextInterface)
+        return static_cast<QAccessibleTextInterface*>(this);
+    if (type == QAccessible::EditableTextInterface)
+        return static_cast<QAccessibleEditableTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+}
+
+QAccessible::State ScriptTextAccessible::state() const
+{
+    QAccessible::State s = QAccessibleWidget::state();
+    s.multiLine = true;
+    s.editable = !box()->isReadOnly();
+    s.readOnly = box()->isReadOnly();
+    s.selectableText = true;
+    return s;
+}
+
+QString ScriptTextAccessible::text(QAccessible::Text t) const
+{
+    // The script itself is read through the text interface, a piece at a
+    // time; the value would hand over the whole of it at every question.
+    if (t == QAccessible::Value)
+        return QString();
+    return QAccessibleWidget::text(t);
+}
+
+void ScriptTextAccessible::selection(int selectionIndex, int* startOffset, int* endOffset) const
+{
+    *startOffset = *endOffset = 0;
+    if (selectionIndex != 0 || selectionCount() == 0)
+        return;
+    *startOffset = int(box()->SelStart());
+    *endOffset = int(box()->SelStart() + box()->SelLength());
+}
+
+int ScriptTextAccessible::selectionCount() const
+{
+    return box()->SendScintilla(Sci::SCI_GETSELECTIONSTART) != box()->SendScintilla(Sci::SCI_GETSELECTIONEND) ? 1 : 0;
+}
+
+void ScriptTextAccessible::addSelection(int startOffset, int endOffset)
+{
+    setSelection(0, startOffset, endOffset);
+}
+
+void ScriptTextAccessible::removeSelection(int selectionIndex)
+{
+    if (selectionIndex == 0)
+        setCursorPosition(cursorPosition());
+}
+
+void ScriptTextAccessible::setSelection(int selectionIndex, int startOffset, int endOffset)
+{
+    if (selectionIndex != 0)
+        return;
+    const int start = qMin(startOffset, endOffset);
+    box()->setSelStart(start);
+    box()->setSelLength(qMax(startOffset, endOffset) - start);
+}
+
+int ScriptTextAccessible::cursorPosition() const
+{
+    return int(box()->toScriptPosition(box()->SendScintilla(Sci::SCI_GETCURRENTPOS)));
+}
+
+void ScriptTextAccessible::setCursorPosition(int position)
+{
+    box()->setSelStart(position);
+}
+
+QString ScriptTextAccessible::text(int startOffset, int endOffset) const
+{
+    const qsizetype start = box()->toDocumentPosition(qMax(0, startOffset));
+    const qsizetype end = box()->toDocumentPosition(qMax(startOffset, endOffset));
+    if (end <= start)
+        return QString();
+    const auto* bytes = reinterpret_cast<const char*>(
+        box()->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(start), long(end - start)));
+    return QString::fromUtf8(bytes, end - start);
+}
+
+int ScriptTextAccessible::characterCount() const
+{
+    return int(box()->length());
+}
+
+bool ScriptTextAccessible::unitAt(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const
+{
+    const int count = characterCount();
+    if (offset < 0 || offset > count || (offset == count && type == QAccessible::CharBoundary))
+        return false;
+    if (type == QAccessible::NoBoundary) {
+        *start = 0;
+        *end = count;
+        return true;
+    }
+    ScriptTextBox* b = box();
+    const long pos = long(b->toDocumentPosition(offset));
+    if (type == QAccessible::CharBoundary) {
+        *start = offset;
+        *end = int(b->toScriptPosition(b->SendScintilla(Sci::SCI_POSITIONAFTER, ulong(pos))));
+        return *end > *start;
+    }
+    // Lines are the box's own lines, each with its break; words and
+    // sentences are looked for within the line, so a question about the
+    // caret's surroundings never reads the whole script.
+    const long line = b->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(pos));
+    const int lineStart = int(b->toScriptPosition(b->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line))));
+    const int lineEnd = int(b->toScriptPosition(b->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))));
+    if (type == QAccessible::LineBoundary || type == QAccessible::ParagraphBoundary) {
+        *start = lineStart;
+        *end = qMax(lineEnd, lineStart);
+        return true;
+    }
+    const QString lineText = text(lineStart, lineEnd);
+    QTextBoundaryFinder finder(type == QAccessible::SentenceBoundary ? QTextBoundaryFinder::Sentence
+                                                                      : QTextBoundaryFinder::Word,
+                               lineText);
+    const int at = qMin(offset - lineStart, int(lineText.size()));
+    finder.setPosition(at);
+    int from = finder.isAtBoundary() ? at : finder.toPreviousBoundary();
+    finder.setPosition(at);
+    int to = finder.toNextBoundary();
+    if (from < 0)
+        from = 0;
+    if (to < 0)
+        to = int(lineText.size());
+    *start = lineStart + from;
+    *end = lineStart + to;
+    return *end >= *start;
+}
+
+QString ScriptTextAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                                           int* endOffset) const
+{
+    int start = 0;
+    int end = 0;
+    if (!unitAt(offset, boundaryType, &start, &end)) {
+        *startOffset = *endOffset = -1;
+        return QString();
+    }
+    *startOffset = start;
+    *endOffset = end;
+    return text(start, end);
+}
+
+QString ScriptTextAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                               int* startOffset, int* endOffset) const
+{
+    int start = 0;
+    int end = 0;
+    if (!unitAt(offset, boundaryType, &start, &end) || start == 0)
+        return textAtOffset(-1, boundaryType, startOffset, endOffset);
+    return textAtOffset(start - 1, boundaryType, startOffset, endOffset);
+}
+
+QString ScriptTextAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                              int* startOffset, int* endOffset) const
+{
+    int start = 0;
+    int end = 0;
+    if (!unitAt(offset, boundaryType, &start, &end) || end >= characterCount())
+        return textAtOffset(-1, boundaryType, startOffset, endOffset);
+    return textAtOffset(end, boundaryType, startOffset, endOffset);
+}
+
+QRect ScriptTextAccessible::characterRect(int offset) const
+{
+    ScriptTextBox* b = box();
+    if (offset < 0 || offset > characterCount())
+        return QRect();
+    const long pos = long(b->toDocumentPosition(offset));
+    const long line = b->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(pos));
+    const int x = int(b->SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, pos));
+    const int y = int(b->SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, pos));
+    const long next = b->SendScintilla(Sci::SCI_POSITIONAFTER, ulong(pos));
+    int width = 0;
+    if (next > pos && b->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(next)) == line)
+        width = int(b->SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, next)) - x;
+    else  // a line break or the end: as wide as a blank
+        width = int(b->SendScintilla(Sci::SCI_TEXTWIDTH, ulong(Sci::STYLE_DEFAULT), " "));
+    const int height = int(b->SendScintilla(Sci::SCI_TEXTHEIGHT, ulong(line)));
+    return QRect(b->viewport()->mapToGlobal(QPoint(x, y)), QSize(qMax(1, width), height));
+}
+
+int ScriptTextAccessible::offsetAtPoint(const QPoint& point) const
+{
+    ScriptTextBox* b = box();
+    const QPoint local = b->viewport()->mapFromGlobal(point);
+    const long pos = b->SendScintilla(Sci::SCI_CHARPOSITIONFROMPOINTCLOSE, ulong(local.x()), long(local.y()));
+    return pos < 0 ? -1 : int(b->toScriptPosition(pos));
+}
+
+void ScriptTextAccessible::scrollToSubstring(int startIndex, int endIndex)
+{
+    ScriptTextBox* b = box();
+    b->SendScintilla(Sci::SCI_SCROLLRANGE, ulong(b->toDocumentPosition(endIndex)),
+                     long(b->toDocumentPosition(startIndex)));
+}
+
+QString ScriptTextAccessible::attributes(int offset, int* startOffset, int* endOffset) const
+{
+    // One font and colour for the whole text.
+    Q_UNUSED(offset);
+    *startOffset = 0;
+    *endOffset = characterCount();
+    return QString();
+}
+
+void ScriptTextAccessible::deleteText(int startOffset, int endOffset)
+{
+    replaceText(startOffset, endOffset, QString());
+}
+
+void ScriptTextAccessible::insertText(int offset, const QString& text)
+{
+    replaceText(offset, offset, text);
+}
+
+void ScriptTextAccessible::replaceText(int startOffset, int endOffset, const QString& text)
+{
+    // Text an assistive tool types or pastes enters like pasted text.
+    setSelection(0, startOffset, endOffset);
+    box()->setSelText(ScriptText::withCrLf(text));
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include <QAccessibleWidget>
+
+class ScriptTextBox;
+
+// What a screen reader, a magnifier or any other assistive tool sees of the
+// script box: an editable multi-line text whose offsets are script
+// positions, whose character extents and offset-at-point come from where the
+// box really draws each character, and whose edits go through the box's own
+// text assignment.
+class ScriptTextAccessible : public QAccessibleWidget,
+                             public QAccessibleTextInterface,
+                             public QAccessibleEditableTextInterface {
+public:
+    explicit ScriptTextAccessible(ScriptTextBox* box);
+
+    // Makes every script box answer with this interface.
+    static void installFactory();
+
+    void* interface_cast(QAccessible::InterfaceType type) override;
+    QAccessible::State state() const override;
+    QString text(QAccessible::Text t) const override;
+    // The text has no parts of its own (its viewport and scroll bars are
+    // the drawing, not controls).
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+
+    // QAccessibleTextInterface
+    void selection(int selectionIndex, int* startOffset, int* endOffset) const override;
+    int selectionCount() const override;
+    void addSelection(int startOffset, int endOffset) override;
+    void removeSelection(int selectionIndex) override;
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override;
+    int cursorPosition() const override;
+    void setCursorPosition(int position) override;
+    QString text(int startOffset, int endOffset) const override;
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                             int* endOffset) const override;
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                            int* endOffset) const override;
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                         int* endOffset) const override;
+    int characterCount() const override;
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint& point) const override;
+    void scrollToSubstring(int startIndex, int endIndex) override;
+    QString attributes(int offset, int* startOffset, int* endOffset) const override;
+
+    // QAccessibleEditableTextInterface
+    void deleteText(int startOffset, int endOffset) override;
+    void insertText(int offset, const QString& text) override;
+    void replaceText(int startOffset, int endOffset, const QString& text) override;
+
+private:
+    ScriptTextBox* box() const;
+    // The unit (character, word, sentence, line) around a script position;
+    // false when the position lies outside the text.
+    bool unitAt(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const;
+};
