@@ -236,9 +236,13 @@ qsizetype ScriptTextBox::length() const
 void ScriptTextBox::replaceAll(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
+    // The line index is built once over the new text: kept up to date line
+    // by line while the text goes in, it would cost three times as much.
+    SendScintilla(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_ALLOCATE, ulong(utf8.size() + 1));
     SendScintilla(SCI_APPENDTEXT, ulong(utf8.size()), utf8.constData());
+    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     SendScintilla(SCI_SETEMPTYSELECTION, 0L);
     SendScintilla(SCI_SCROLLCARET);
 }

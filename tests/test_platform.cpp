@@ -10,6 +10,7 @@
 #include "platform/TextBox.h"
 #include "platform/TreeView.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -24,6 +25,7 @@ private Q_SLOTS:
     void selTextInsertsAtCaretAndReplacesSelection();
     void changeFiresForProgramAndUser();
     void clipboardAndDragKeepTheCharacters();
+    void screenReadersFindEveryCharacter();
     void keyCodes();
     void filterAndDefaultExtension();
     void twinsAreHiddenAndShareTheHandler();
@@ -191,6 +193,43 @@ void TestPlatform::clipboardAndDragKeepTheCharacters()
     bool rectangular = true;
     QCOMPARE(QString::fromUtf8(access.fromMimeData(out.get(), rectangular)), QStringLiteral("a\u00a0b\r\nc\r\nd"));
     QVERIFY(!rectangular);
+}
+
+// Each character has its own place on the screen, and the point in the
+// middle of it leads back to it: a magnifier or a review cursor can follow.
+void TestPlatform::screenReadersFindEveryCharacter()
+{
+    ScriptTextBox box;
+    box.setAccessibleName(QStringLiteral("Script"));
+    box.resize(400, 200);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    box.setText(QStringLiteral("Zealot = 1\r\nW\u00e9it 5"));
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&box);
+    QVERIFY(iface && iface->textInterface() && iface->editableTextInterface());
+    QCOMPARE(iface->role(), QAccessible::EditableText);
+    QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Script"));
+    QAccessibleTextInterface* text = iface->textInterface();
+    QCOMPARE(text->characterCount(), 18);
+    QCOMPARE(text->text(12, 18), QStringLiteral("W\u00e9it 5"));
+    int start = 0, end = 0;
+    QCOMPARE(text->textAtOffset(14, QAccessible::LineBoundary, &start, &end), QStringLiteral("W\u00e9it 5"));
+    QCOMPARE(start, 12);
+    QRect previous;
+    for (int i : {0, 1, 2, 3, 4, 5, 12, 13, 14, 15}) {
+        const QRect r = text->characterRect(i);
+        QVERIFY2(r.width() > 0 && r.height() > 0, qPrintable(QString::number(i)));
+        if (i != 0 && i != 12)
+            QVERIFY2(r.left() >= previous.right() && r.top() == previous.top(), qPrintable(QString::number(i)));
+        if (i == 12)
+            QVERIFY(r.top() > previous.top());
+        QCOMPARE(text->offsetAtPoint(r.center()), i);
+        previous = r;
+    }
+    text->setCursorPosition(13);
+    QCOMPARE(box.SelStart(), 13);
+    iface->editableTextInterface()->insertText(12, QStringLiteral("Stop\n"));
+    QCOMPARE(box.Text(), QStringLiteral("Zealot = 1\r\nStop\r\nW\u00e9it 5"));
 }
 
 void TestPlatform::keyCodes()
