@@ -18,6 +18,26 @@ inline constexpr QLatin1StringView FindingEnd{"\r\n\r\n"};
 // is empty or ends with a break), so there is always at least one line.
 QStringList splitText(QStringView text);
 
+// The same lines handed to take(line) one by one, as views into text.
+template <typename Take>
+void forEachLine(QStringView text, Take&& take)
+{
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        take(text.sliced(start, i - start));
+        // CR LF is one break; a lone CR or LF is a break on its own, and the
+        // character after it starts the next line.
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    take(text.sliced(start));
+}
+
 // The findings for one line, given its 0-based index. identifierSeen is set
 // when the first line holds the identifier and is read for later lines.
 // Opcodes match at the very start of the line, in any case.
