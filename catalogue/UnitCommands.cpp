@@ -1,12 +1,14 @@
 #include "catalogue/UnitCommands.h"
 
+#include "catalogue/ScriptLanguage.h"
+
 #include <QLatin1StringView>
 #include <QStringView>
 
 namespace {
 constexpr QLatin1StringView LineBreak("\r\n");
-constexpr QLatin1StringView RebuildPrefix("Rebuild_");
-constexpr QLatin1StringView AttackingPrefix("Attacking_");
+using ScriptLanguage::AttackingPrefix;
+using ScriptLanguage::RebuildPrefix;
 }  // namespace
 
 QString RebuildText(const QString& selection)
