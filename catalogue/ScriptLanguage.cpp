@@ -387,12 +387,7 @@ QList<Problem> scriptProblems(const QStringList& lines)
 
 QList<Problem> scriptProblems(QStringView text)
 {
-    QList<Problem> out;
-    bool identifierSeen = false;
-    Suggestions known;
-    qsizetype index = 0;
-    HeaderRules::forEachLine(text, [&](QStringView line) { appendProblems(out, line, index++, identifierSeen, &known); });
-    return out;
+    return scriptProblems(HeaderRules::splitText(text));
 }
 
 QString nearestName(QStringView name)

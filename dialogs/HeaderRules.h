@@ -7,7 +7,8 @@
 // The header rules of a script, as plain functions: the first line must be
 // the Script_Identifier opcode, the second the Script_Name opcode, and
 // Script_Identifier must not come again. Shared by the checker window, the
-// command-line checker and the problem finder of the script language.
+// command-line checker and the problem finder of the script language; the
+// window's file, OpcodeChecker.cpp, holds them.
 namespace HeaderRules {
 
 // What follows every finding in the error box: an empty line between findings.
@@ -17,26 +18,6 @@ inline constexpr QLatin1StringView FindingEnd{"\r\n\r\n"};
 // line; the text after the last break is the last line (empty when the text
 // is empty or ends with a break), so there is always at least one line.
 QStringList splitText(QStringView text);
-
-// The same lines handed to take(line) one by one, as views into text.
-template <typename Take>
-void forEachLine(QStringView text, Take&& take)
-{
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        take(text.sliced(start, i - start));
-        // CR LF is one break; a lone CR or LF is a break on its own, and the
-        // character after it starts the next line.
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    take(text.sliced(start));
-}
 
 // The findings for one line, given its 0-based index. identifierSeen is set
 // when the first line holds the identifier and is read for later lines.
