@@ -128,7 +128,7 @@ struct Problem {
 //                                                    just after the line's
 //                                                    last character, length 0
 //   "Attack" takes no value                          from the first value on
-// A line without problems gives an empty list and allocates nothing.
+// A line without problems gives an empty list.
 QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier);
 // Whether a script whose first line is this one opens with its identifier.
 bool opensWithIdentifier(QStringView firstLine);
