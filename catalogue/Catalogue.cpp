@@ -12,27 +12,32 @@ constexpr int SheetImage = 3;  // top-level nodes
 constexpr int MemoImage = 4;   // general opcodes, categories, "Attacking"
 constexpr int ArrowImage = 5;  // buildings, units, technologies, upgrades
 
-struct Named {
+// A general opcode: its key and text, the shape of its values, and whether
+// it is one of the header lines that open a script.
+struct Opcode {
     const char* key;
     const char* text;
+    ValueShape shape;
+    bool header;
 };
 
-constexpr Named GeneralOpcodes[] = {
-    {"Comment", "; (Comment)"},
-    {"Loop", ": (Loop)"},
-    {"Attack", "Attack"},
-    {"Campaign_Script", "Campaign_Script"},
-    {"Check_Resources", "Check_Resources"},
-    {"Custom_Script", "Custom_Script"},
-    {"Expand", "Expand"},
-    {"Goto", "Goto"},
-    {"Group_Attack", "Group_Attack"},
-    {"Multi_Run", "Multi_Run"},
-    {"Script_Identifier", "Script_Identifier"},
-    {"Script_Name", "Script_Name"},
-    {"Stop", "Stop"},
-    {"TriBranch", "TriBranch"},
-    {"Wait", "Wait"},
+using enum ValueShape;
+constexpr Opcode GeneralOpcodes[] = {
+    {"Comment", "; (Comment)", FreeText, false},
+    {"Loop", ": (Loop)", FreeText, false},
+    {"Attack", "Attack", NoValue, false},
+    {"Campaign_Script", "Campaign_Script", NoValue, true},
+    {"Check_Resources", "Check_Resources", TwoValues, false},
+    {"Custom_Script", "Custom_Script", NoValue, true},
+    {"Expand", "Expand", OneValue, false},
+    {"Goto", "Goto", OneValue, false},
+    {"Group_Attack", "Group_Attack", NoValue, false},
+    {"Multi_Run", "Multi_Run", OneValue, false},
+    {"Script_Identifier", "Script_Identifier", OneValue, true},
+    {"Script_Name", "Script_Name", Name, true},
+    {"Stop", "Stop", NoValue, false},
+    {"TriBranch", "TriBranch", ThreeValues, false},
+    {"Wait", "Wait", OneValue, false},
 };
 
 // ------------------------------------------------------------------ Protoss
@@ -153,18 +158,22 @@ constexpr Race Races[] = {
 QList<CatalogueEntry> buildEntries()
 {
     QList<CatalogueEntry> out;
-    const auto add = [&out](const char* parent, const char* key, const char* text, int image) {
-        out.append({QString::fromLatin1(parent), QString::fromLatin1(key),
-                    QString::fromLatin1(text), image});
+    const auto add = [&out](const char* parent, const char* key, const char* text, int image,
+                            NodeKind kind = NodeKind::Group) {
+        out.append({QString::fromLatin1(parent), QString::fromLatin1(key), QString::fromLatin1(text), image,
+                    kind});
     };
-    const auto addList = [&add](const char* parent, std::span<const char* const> names) {
+    const auto addList = [&add](const char* parent, std::span<const char* const> names, NodeKind kind) {
         for (const char* name : names)
-            add(parent, name, name, ArrowImage);
+            add(parent, name, name, ArrowImage, kind);
     };
 
     add("", "General", "General", SheetImage);
-    for (const Named& op : GeneralOpcodes)
-        add("General", op.key, op.text, MemoImage);
+    for (const Opcode& op : GeneralOpcodes) {
+        add("General", op.key, op.text, MemoImage, NodeKind::GeneralOpcode);
+        out.last().shape = op.shape;
+        out.last().header = op.header;
+    }
 
     for (const Race& race : Races) {
         add("", race.name, race.name, SheetImage);
@@ -173,11 +182,11 @@ QList<CatalogueEntry> buildEntries()
         add(race.name, race.techsKey, "Technologies", MemoImage);
         add(race.name, race.upgradesKey, "Upgrades", MemoImage);
         add(race.unitsKey, race.attackingKey, "Attacking", MemoImage);
-        addList(race.buildingsKey, race.buildings);
-        addList(race.attackingKey, race.attacking);
-        addList(race.unitsKey, race.units);
-        addList(race.techsKey, race.techs);
-        addList(race.upgradesKey, race.upgrades);
+        addList(race.buildingsKey, race.buildings, NodeKind::Building);
+        addList(race.attackingKey, race.attacking, NodeKind::AttackingUnit);
+        addList(race.unitsKey, race.units, NodeKind::Unit);
+        addList(race.techsKey, race.techs, NodeKind::Technology);
+        addList(race.upgradesKey, race.upgrades, NodeKind::Upgrade);
     }
     return out;
 }

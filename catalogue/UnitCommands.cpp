@@ -1,5 +1,6 @@
 #include "catalogue/UnitCommands.h"
 
+#include "catalogue/ScriptLanguage.h"
 #include "platform/ScriptText.h"
 
 #include <QLatin1StringView>
@@ -7,8 +8,8 @@
 
 namespace {
 constexpr QLatin1StringView LineBreak("\r\n");
-constexpr QLatin1StringView RebuildPrefix("Rebuild_");
-constexpr QLatin1StringView AttackingPrefix("Attacking_");
+using ScriptLanguage::AttackingPrefix;
+using ScriptLanguage::RebuildPrefix;
 }  // namespace
 
 QString RebuildText(const QString& selection)

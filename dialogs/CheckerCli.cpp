@@ -1,7 +1,8 @@
 #include "dialogs/CheckerCli.h"
 
 #include "app/ScriptFile.h"
-#include "dialogs/OpcodeChecker.h"
+#include "catalogue/ScriptLanguage.h"
+#include "dialogs/HeaderRules.h"
 
 #include <QTextStream>
 
@@ -9,22 +10,43 @@ QString checkerUsage()
 {
     return QStringLiteral(
         "Usage: morvaneo-checker [FILE...]\n"
+        "       morvaneo-checker --lint FILE...\n"
         "Without files, opens the MVN5 opcode checker window.\n"
         "With files, checks the header lines of each script and prints the findings;\n"
-        "the exit status is 1 when a file has a finding or cannot be read, 0 otherwise.\n");
+        "the exit status is 1 when a file has a finding or cannot be read, 0 otherwise.\n"
+        "With --lint, checks every line of each script (unknown names, missing or\n"
+        "superfluous values, and the header findings) and prints each problem as\n"
+        "FILE:LINE:COLUMN: message, lines and columns counted from 1; the exit\n"
+        "status is 1 when a file has a problem or cannot be read, 0 otherwise.\n"
+        "\"--\" before the files lets a file name start with \"--\".\n");
 }
+
+namespace {
+
+// A script's text read the way the editor opens the file; false (and the
+// file named on err) when it cannot be read.
+bool readScript(const QString& path, QString* text, QTextStream& err)
+{
+    QByteArray bytes;
+    if (!ScriptFile::readFile(path, &bytes)) {
+        err << "morvaneo-checker: " << path << ": the file could not be read\n";
+        return false;
+    }
+    *text = ScriptFile::readingRule(bytes);
+    return true;
+}
+
+}  // namespace
 
 int runChecker(const QStringList& files, QTextStream& out, QTextStream& err)
 {
     int status = 0;
     for (const QString& path : files) {
-        QByteArray bytes;
-        if (!ScriptFile::readFile(path, &bytes)) {
-            err << "morvaneo-checker: " << path << ": the file could not be read\n";
+        QString text;
+        if (!readScript(path, &text, err)) {
             status = 1;
             continue;
         }
-        const QString text = ScriptFile::readingRule(bytes);
         const QStringList lines = HeaderRules::splitText(text);
         const QStringList findings = HeaderRules::checkLines(lines);
         if (findings.isEmpty()) {
@@ -34,6 +56,28 @@ int runChecker(const QStringList& files, QTextStream& out, QTextStream& err)
         status = 1;
         for (const QString& finding : findings)
             out << path << ": " << finding << '\n';
+    }
+    out.flush();
+    err.flush();
+    return status;
+}
+
+int runLint(QStringList files, QTextStream& out, QTextStream& err)
+{
+    if (!files.isEmpty() && files.first() == QLatin1StringView("--"))
+        files.removeFirst();
+    int status = 0;
+    for (const QString& path : files) {
+        QString text;
+        if (!readScript(path, &text, err)) {
+            status = 1;
+            continue;
+        }
+        const QList<ScriptLanguage::Problem> problems = ScriptLanguage::scriptProblems(QStringView(text));
+        if (!problems.isEmpty())
+            status = 1;
+        for (const ScriptLanguage::Problem& p : problems)
+            out << path << ':' << p.line + 1 << ':' << p.column + 1 << ": " << p.message << '\n';
     }
     out.flush();
     err.flush();

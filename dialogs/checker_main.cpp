@@ -23,6 +23,8 @@ int main(int argc, char** argv)
             out << checkerUsage();
             return 0;
         }
+        if (files.first() == QStringLiteral("--lint"))
+            return runLint(files.mid(1), out, err);
         // "--" ends the options, so that a file may be called "--help".
         if (files.first() == QStringLiteral("--"))
             files.removeFirst();

@@ -1,0 +1,431 @@
+#include "catalogue/ScriptLanguage.h"
+
+#include "dialogs/HeaderRules.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace ScriptLanguage {
+
+namespace {
+
+// Everything derived from the catalogue once: the words, a hash of their
+// names, the nodes by text, and the lowered names that suggestions compare.
+struct Language {
+    QList<Word> words;
+    QHash<QString, qsizetype> byName;       // word name -> index in words
+    QHash<QString, qsizetype> byNodeText;   // node text -> index in words, -1 for a group node
+    QString markers;                        // the first characters of comment and loop lines
+    QList<qsizetype> markerWords;           // their words, in the order of markers
+    QList<LineKind> markerLines;            // and the lines they start
+    QStringList lowered;                    // words' names in lower case, "" for the markers
+    qsizetype longestName = 0;
+};
+
+// A free-text opcode's node reads "<marker> (<what>)": the marker is the
+// text up to its first blank.
+QString markerOf(const QString& nodeText)
+{
+    const qsizetype blank = nodeText.indexOf(u' ');
+    return blank < 0 ? nodeText : nodeText.left(blank);
+}
+
+Language build()
+{
+    Language lang;
+    const QList<CatalogueEntry>& entries = catalogueEntries();
+    const auto add = [&lang](Word word) {
+        lang.byName.insert(word.name, lang.words.size());
+        lang.longestName = std::max(lang.longestName, word.name.size());
+        lang.words.append(std::move(word));
+    };
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const CatalogueEntry& e = entries[i];
+        if (e.kind == NodeKind::Group) {
+            lang.byNodeText.insert(e.text, -1);
+            continue;
+        }
+        lang.byNodeText.insert(e.text, lang.words.size());
+        Word word{e.text, i, e.kind, e.shape, e.header, Form::Plain};
+        if (e.kind == NodeKind::AttackingUnit) {
+            word.name = attackingName(e.text);
+            word.form = Form::Attacking;
+        } else if (e.shape == ValueShape::FreeText) {
+            word.name = markerOf(e.text);
+            lang.markers += word.name.at(0);
+            lang.markerWords.append(lang.words.size());
+            lang.markerLines.append(e.key == QLatin1StringView("Comment") ? LineKind::Comment : LineKind::Loop);
+        }
+        add(std::move(word));
+    }
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const CatalogueEntry& e = entries[i];
+        if (e.kind == NodeKind::Building || e.kind == NodeKind::Unit)
+            add(Word{RebuildPrefix + e.text, i, e.kind, e.shape, false, Form::Rebuild});
+    }
+    for (const Word& word : lang.words)
+        lang.lowered.append(word.shape == ValueShape::FreeText ? QString() : word.name.toLower());
+    return lang;
+}
+
+const Language& language()
+{
+    static const Language lang = build();
+    return lang;
+}
+
+qsizetype lookUp(const QHash<QString, qsizetype>& hash, QStringView key)
+{
+    // A QString over the caller's characters: looking up copies nothing.
+    const QString raw = QString::fromRawData(key.constData(), key.size());
+    const auto it = hash.constFind(raw);
+    return it == hash.cend() ? -2 : it.value();
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool isNameCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+// The optimal string alignment distance of a and b, or limit + 1 when it is
+// more than limit. Both are short (within two of the longest name).
+int distance(QStringView a, QStringView b, int limit)
+{
+    const qsizetype m = a.size();
+    const qsizetype n = b.size();
+    if (std::abs(m - n) > limit)
+        return limit + 1;
+    constexpr qsizetype Room = 128;
+    if (n + 1 > Room)
+        return limit + 1;
+    std::array<int, Room> rows[3];
+    int* before = rows[0].data();
+    int* prev = rows[1].data();
+    int* cur = rows[2].data();
+    for (qsizetype j = 0; j <= n; ++j)
+        prev[j] = int(j);
+    for (qsizetype i = 1; i <= m; ++i) {
+        cur[0] = int(i);
+        int rowMin = cur[0];
+        for (qsizetype j = 1; j <= n; ++j) {
+            const int cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            int v = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                v = std::min(v, before[j - 2] + 1);
+            cur[j] = v;
+            rowMin = std::min(rowMin, v);
+        }
+        if (rowMin > limit)
+            return limit + 1;
+        std::swap(before, prev);
+        std::swap(prev, cur);
+    }
+    return std::min(prev[n], limit + 1);
+}
+
+// The end of the line without its trailing blanks.
+qsizetype trimmedEnd(QStringView line, qsizetype from)
+{
+    qsizetype end = line.size();
+    while (end > from && isBlank(line[end - 1]))
+        --end;
+    return end;
+}
+
+// What follows a name that takes "= value": the value's span, if any, and
+// whether the "=" was there.
+void readAssignment(QStringView line, qsizetype from, LineSyntax& out, bool& hasValue)
+{
+    const qsizetype n = line.size();
+    qsizetype i = from;
+    while (i < n && isBlank(line[i]))
+        ++i;
+    const bool equals = i < n && line[i] == u'=';
+    if (equals) {
+        ++i;
+        while (i < n && isBlank(line[i]))
+            ++i;
+    }
+    const qsizetype end = trimmedEnd(line, i);
+    if (end > i)
+        out.tokens.append({i, end - i, TokenKind::Value});
+    hasValue = equals && end > i;
+}
+
+// An opcode's values: one span per word, or one for a name of several words.
+void readValues(QStringView line, qsizetype from, const Word& word, LineSyntax& out)
+{
+    const qsizetype n = line.size();
+    qsizetype count = 0;
+    qsizetype first = -1;
+    qsizetype last = from;
+    qsizetype i = from;
+    while (true) {
+        while (i < n && isBlank(line[i]))
+            ++i;
+        if (i == n)
+            break;
+        const qsizetype start = i;
+        while (i < n && !isBlank(line[i]))
+            ++i;
+        ++count;
+        if (first < 0)
+            first = start;
+        last = i;
+        if (word.shape != ValueShape::Name)
+            out.tokens.append({start, i - start, TokenKind::Value});
+    }
+    if (word.shape == ValueShape::Name && count > 0)
+        out.tokens.append({first, last - first, TokenKind::Value});
+
+    if (word.shape == ValueShape::NoValue) {
+        if (count > 0) {
+            out.fault = Fault::SuperfluousValues;
+            out.faultColumn = first;
+            out.faultLength = last - first;
+        }
+    } else if (count < valueCount(word.shape)) {
+        out.fault = Fault::MissingValues;
+        out.faultColumn = n;
+    }
+}
+
+QString quoted(QStringView text)
+{
+    return QLatin1Char('"') + text.toString() + QLatin1Char('"');
+}
+
+// Suggestions already found for unknown names within one script: a name
+// misspelt once is often misspelt again.
+using Suggestions = QHash<QString, QString>;
+
+QString suggestionFor(QStringView name, Suggestions* known)
+{
+    if (!known)
+        return nearestName(name);
+    const QString key = name.toString();
+    auto it = known->constFind(key);
+    if (it == known->cend())
+        it = known->insert(key, nearestName(name));
+    return it.value();
+}
+
+QString faultMessage(QStringView line, const LineSyntax& syntax, Suggestions* known)
+{
+    switch (syntax.fault) {
+    case Fault::None:
+        break;
+    case Fault::UnknownName: {
+        const QStringView name = line.sliced(syntax.faultColumn, syntax.faultLength);
+        QString message = QStringLiteral("unknown name ") + quoted(name);
+        const QString near = suggestionFor(name, known);
+        if (!near.isEmpty())
+            message += QStringLiteral(" (did you mean ") + quoted(near) + QStringLiteral("?)");
+        return message;
+    }
+    case Fault::MissingValues: {
+        const int count = valueCount(syntax.word->shape);
+        return quoted(syntax.word->name) +
+               (count == 1 ? QStringLiteral(" needs a value") : QStringLiteral(" needs %1 values").arg(count));
+    }
+    case Fault::MissingEntryValue:
+        return quoted(syntax.word->name) + QStringLiteral(" needs a value after ") + quoted(QString(Assignment));
+    case Fault::SuperfluousValues:
+        return quoted(syntax.word->name) + QStringLiteral(" takes no value");
+    }
+    return QString();
+}
+
+void appendProblems(QList<Problem>& out, QStringView line, qsizetype index, bool& identifierSeen,
+                    Suggestions* known = nullptr)
+{
+    // The checker's own rule, and its own words.
+    for (const QString& finding : HeaderRules::checkLine(line, index, identifierSeen))
+        out.append({index, 0, line.size(), finding});
+    const LineSyntax syntax = analyseLine(line);
+    if (!syntax.valid())
+        out.append({index, syntax.faultColumn, syntax.faultLength, faultMessage(line, syntax, known)});
+}
+
+}  // namespace
+
+const QList<Word>& words()
+{
+    return language().words;
+}
+
+const Word* findWord(QStringView name)
+{
+    const Language& lang = language();
+    const qsizetype i = lookUp(lang.byName, name);
+    return i >= 0 ? &lang.words[i] : nullptr;
+}
+
+const Word* wordOfNode(QStringView nodeText)
+{
+    const Language& lang = language();
+    const qsizetype i = lookUp(lang.byNodeText, nodeText);
+    return i >= 0 ? &lang.words[i] : nullptr;
+}
+
+bool isGroupNode(QStringView nodeText)
+{
+    return lookUp(language().byNodeText, nodeText) == -1;
+}
+
+int valueCount(ValueShape shape)
+{
+    switch (shape) {
+    case ValueShape::NoValue:
+        return 0;
+    case ValueShape::OneValue:
+    case ValueShape::Name:
+    case ValueShape::FreeText:
+        return 1;
+    case ValueShape::TwoValues:
+        return 2;
+    case ValueShape::ThreeValues:
+        return 3;
+    }
+    return 0;
+}
+
+QString attackingName(QStringView entryText)
+{
+    QString name = AttackingPrefix;
+    name += entryText.mid(1);
+    return name;
+}
+
+LineSyntax analyseLine(QStringView line)
+{
+    const Language& lang = language();
+    LineSyntax out;
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    while (i < n && isBlank(line[i]))
+        ++i;
+    if (i == n)
+        return out;
+
+    const qsizetype marker = lang.markers.indexOf(line[i]);
+    if (marker >= 0) {
+        out.word = &lang.words[lang.markerWords[marker]];
+        out.kind = lang.markerLines[marker];
+        const TokenKind kind = out.kind == LineKind::Comment ? TokenKind::Comment : TokenKind::Loop;
+        out.tokens.append({i, trimmedEnd(line, i) - i, kind});
+        return out;
+    }
+
+    qsizetype nameEnd = i;
+    while (nameEnd < n && !isBlank(line[nameEnd]) && line[nameEnd] != u'=')
+        ++nameEnd;
+    if (nameEnd == i)
+        while (nameEnd < n && !isBlank(line[nameEnd]))
+            ++nameEnd;
+    out.word = findWord(line.sliced(i, nameEnd - i));
+
+    if (!out.word) {
+        out.kind = LineKind::Unknown;
+        out.tokens.append({i, nameEnd - i, TokenKind::Unknown});
+        bool hasValue = false;
+        readAssignment(line, nameEnd, out, hasValue);
+        out.fault = Fault::UnknownName;
+        out.faultColumn = i;
+        out.faultLength = nameEnd - i;
+        return out;
+    }
+    if (out.word->kind == NodeKind::GeneralOpcode) {
+        out.kind = LineKind::Opcode;
+        out.tokens.append({i, nameEnd - i, out.word->header ? TokenKind::HeaderOpcode : TokenKind::Opcode});
+        readValues(line, nameEnd, *out.word, out);
+        return out;
+    }
+    out.kind = LineKind::Entry;
+    out.tokens.append({i, nameEnd - i, TokenKind::Name});
+    bool hasValue = false;
+    readAssignment(line, nameEnd, out, hasValue);
+    if (!hasValue) {
+        out.fault = Fault::MissingEntryValue;
+        out.faultColumn = n;
+    }
+    return out;
+}
+
+QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier)
+{
+    QList<Problem> out;
+    bool identifierSeen = index == 0 ? false : firstLineIsIdentifier;
+    appendProblems(out, line, index, identifierSeen);
+    return out;
+}
+
+bool opensWithIdentifier(QStringView firstLine)
+{
+    bool identifierSeen = false;
+    HeaderRules::checkLine(firstLine, 0, identifierSeen);
+    return identifierSeen;
+}
+
+QList<Problem> scriptProblems(const QStringList& lines)
+{
+    QList<Problem> out;
+    bool identifierSeen = false;
+    Suggestions known;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        appendProblems(out, lines[i], i, identifierSeen, &known);
+    return out;
+}
+
+QList<Problem> scriptProblems(QStringView text)
+{
+    return scriptProblems(HeaderRules::splitText(text));
+}
+
+QString nearestName(QStringView name)
+{
+    const Language& lang = language();
+    if (name.isEmpty() || name.size() > lang.longestName + 2)
+        return QString();
+    const QString lowered = name.toString().toLower();
+    constexpr int Limit = 2;
+    int best = Limit + 1;
+    qsizetype bestIndex = -1;
+    for (qsizetype i = 0; i < lang.lowered.size() && best > 0; ++i) {
+        if (lang.lowered[i].isEmpty())
+            continue;
+        const int d = distance(lowered, lang.lowered[i], best - 1 < Limit ? best - 1 : Limit);
+        if (d < best) {
+            best = d;
+            bestIndex = i;
+        }
+    }
+    return bestIndex < 0 ? QString() : lang.words[bestIndex].name;
+}
+
+qsizetype completionStart(QStringView line, qsizetype caret)
+{
+    caret = std::clamp<qsizetype>(caret, 0, line.size());
+    while (caret > 0 && isNameCharacter(line[caret - 1]))
+        --caret;
+    return caret;
+}
+
+QStringList completions(QStringView prefix)
+{
+    QStringList out;
+    for (const Word& word : words())
+        if (word.shape != ValueShape::FreeText && word.name.startsWith(prefix, Qt::CaseInsensitive))
+            out.append(word.name);
+    return out;
+}
+
+}  // namespace ScriptLanguage

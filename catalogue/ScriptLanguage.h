@@ -1,0 +1,154 @@
+#pragma once
+#include "catalogue/Catalogue.h"
+
+#include <QLatin1StringView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <QVarLengthArray>
+
+// The script language as the catalogue describes it: which names may start
+// a line, what follows each of them, and what is wrong with a line. Every
+// fact comes from catalogueEntries(); line preparation, the problem finder,
+// completion and the command-line lint all read it from here.
+//
+// How a line reads:
+// - Blanks are spaces and tabs. Blanks before the first word, between words
+//   and after the last word are free: "  Wait\t 5  " is "Wait 5". A line of
+//   blanks only is an empty line. Every other character, a no-break space
+//   included, belongs to a word.
+// - A line whose first character (after blanks) is a comment or loop marker
+//   (";" or ":") is that line, whatever follows, even nothing.
+// - Otherwise the line starts with a name, which ends at a blank or at "="
+//   (a line that starts with "=" has the name up to the first blank). Names
+//   are case-sensitive.
+// - A general opcode is followed by its values, words separated by blanks.
+//   It needs at least as many as its shape says (one for a name, which may
+//   have several words); words beyond that belong to the last value, as the
+//   value box may hold blanks itself. An opcode without values takes none.
+// - A building, unit, technology or upgrade, "Attacking_" + an attacking
+//   entry without its "_", and "Rebuild_" + a building or unit are followed
+//   by "=" and a value of one or more non-blank characters (blanks may stand
+//   around "=", and the value may go on after a blank).
+// So every line that line preparation makes from a catalogue node and a
+// value with a non-blank character and no line break is valid.
+//
+// Columns count the line's UTF-16 code units from 0; a tab is one column.
+namespace ScriptLanguage {
+
+// The two prefixes that turn an entry's name into a line name.
+inline constexpr QLatin1StringView AttackingPrefix{"Attacking_"};
+inline constexpr QLatin1StringView RebuildPrefix{"Rebuild_"};
+// What stands between an entry's name and its value in a prepared line.
+inline constexpr QLatin1StringView Assignment{" = "};
+
+// The form of a catalogue entry's name at the start of a line.
+enum class Form : quint8 { Plain, Attacking, Rebuild };
+
+// A word that may start a line: a general opcode (for comment and loop
+// lines their marker, ";" or ":"), a building, unit, technology or upgrade,
+// an attacking entry as "Attacking_X", or a building or unit as "Rebuild_X".
+struct Word {
+    QString name;            // as written in a line
+    qsizetype node = 0;      // its node in catalogueEntries()
+    NodeKind kind = NodeKind::GeneralOpcode;
+    ValueShape shape = ValueShape::NoValue;  // general opcodes only
+    bool header = false;     // one of the header opcodes
+    Form form = Form::Plain;
+};
+
+// Every word: the catalogue's words in catalogue order, then the "Rebuild_"
+// forms of the buildings and units in catalogue order.
+const QList<Word>& words();
+// The word spelled exactly so, or nullptr. No allocation.
+const Word* findWord(QStringView name);
+// The word a catalogue node's text makes lines with; nullptr for a node that
+// groups others and for a text that no node has.
+const Word* wordOfNode(QStringView nodeText);
+// Whether a node with this text groups others (a race, a category, an
+// "Attacking" node, "General").
+bool isGroupNode(QStringView nodeText);
+// How many values a general opcode of this shape holds: the copies of the
+// value that line preparation writes, and the fewest value words a line of
+// that opcode needs (free text is the exception: it may be empty).
+int valueCount(ValueShape shape);
+// "Attacking_X" for an attacking entry's text "_X".
+QString attackingName(QStringView entryText);
+
+// --------------------------------------------------------------- one line
+
+enum class LineKind : quint8 { Empty, Comment, Loop, Opcode, Entry, Unknown };
+enum class TokenKind : quint8 { Opcode, HeaderOpcode, Name, Value, Comment, Loop, Unknown };
+// What is wrong with a line's language, at most one thing per line.
+enum class Fault : quint8 { None, UnknownName, MissingValues, MissingEntryValue, SuperfluousValues };
+
+// A span of a line: a name, a value, a comment or loop line, an unknown name.
+// Blanks and "=" are in no span.
+struct Token {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    TokenKind kind = TokenKind::Value;
+};
+
+// A line read without regard to its place in the script.
+struct LineSyntax {
+    LineKind kind = LineKind::Empty;
+    const Word* word = nullptr;  // the word the line starts with (Unknown and Empty: none)
+    Fault fault = Fault::None;
+    qsizetype faultColumn = 0;   // where the faulty part starts
+    qsizetype faultLength = 0;   // 0 for a missing value, which is due at the line's end
+    QVarLengthArray<Token, 6> tokens;  // in order, not overlapping
+    bool valid() const { return fault == Fault::None; }
+};
+
+// Reads a line (no line break in it). Cheap enough for every shown line
+// while typing: a hash look-up of the first word, no allocation for lines
+// of up to six spans.
+LineSyntax analyseLine(QStringView line);
+
+// ----------------------------------------------------------------- problems
+
+struct Problem {
+    qsizetype line = 0;     // 0-based
+    qsizetype column = 0;   // 0-based
+    qsizetype length = 0;
+    QString message;
+    bool operator==(const Problem&) const = default;
+};
+
+// The problems of one line, given its 0-based index in the script and
+// whether the script's first line holds the identifier opcode (see
+// opensWithIdentifier; it decides whether a later Script_Identifier is a
+// repetition). First the header findings, exactly as the checker window
+// words them, at column 0 over the whole line; then the language problem:
+//   unknown name "Zelot" (did you mean "Zealot"?)   at the name
+//   "Wait" needs a value, "Check_Resources" needs 2 values,
+//   "TriBranch" needs 3 values, "Zealot" needs a value after " = "
+//                                                    just after the line's
+//                                                    last character, length 0
+//   "Attack" takes no value                          from the first value on
+// A line without problems gives an empty list.
+QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier);
+// Whether a script whose first line is this one opens with its identifier.
+bool opensWithIdentifier(QStringView firstLine);
+// Every problem of a script, in line order: of its lines, or of its text
+// split into lines the way the checker splits them (CR LF, lone CR, lone LF).
+QList<Problem> scriptProblems(const QStringList& lines);
+QList<Problem> scriptProblems(QStringView text);
+
+// The nearest word name to name within two edits (an edit inserts, deletes
+// or changes one character or swaps two neighbours), compared in any case;
+// the first in words() order on a tie; "" when none is that near.
+QString nearestName(QStringView name);
+
+// --------------------------------------------------------------- completion
+
+// Where the word before the caret starts: the caret moved back over
+// letters, digits and "_".
+qsizetype completionStart(QStringView line, qsizetype caret);
+// The names of the words that start with prefix in any case, in words()
+// order (comment and loop markers are no names to complete).
+QStringList completions(QStringView prefix);
+
+}  // namespace ScriptLanguage
