@@ -4,6 +4,7 @@
 #include "app/RecentList.h"
 #include "app/ScriptFile.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/LanguageMarkup.h"
 #include "catalogue/LinePreparation.h"
 #include "catalogue/UnitCommands.h"
 #include "dialogs/NewScript.h"
@@ -111,6 +112,10 @@ void MainWindow::buildControls()
     Text1 = new ScriptTextBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("Script"));
+    // The script box knows the language: it colours it, underlines its
+    // problems, numbers its lines and completes its names.
+    static const LanguageMarkup language;
+    Text1->setLineMarkup(&language);
     connect(Text1, &ScriptTextBox::Change, this, &MainWindow::Text1_Change);
     connect(Text1, &ScriptTextBox::KeyUp, this, &MainWindow::Text1_KeyUp);
     connect(Text1, &ScriptTextBox::MouseDown, this, &MainWindow::Text1_MouseDown);

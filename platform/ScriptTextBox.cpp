@@ -2,6 +2,7 @@
 
 #include "platform/KeyCodes.h"
 #include "platform/ScriptText.h"
+#include "platform/ScriptLexer.h"
 #include "platform/ScriptTextAccessible.h"
 
 #include <QAccessible>
@@ -11,6 +12,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 namespace {
 
@@ -135,10 +137,14 @@ ScriptTextBox::ScriptTextBox(QWidget* parent) : QsciScintilla(parent)
     connect(this, &QsciScintilla::textChanged, this, &ScriptTextBox::textModified);
     ScriptTextAccessible::installFactory();
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char* text, int length, int, int, int, int, int, int) {
+            [this](int position, int type, const char* text, int length, int linesAdded, int, int, int, int, int) {
                 tellAssistiveTools(position, type, text, length);
+                if (linesAdded != 0)
+                    fitLineNumbers();
             });
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &ScriptTextBox::tellCaretMoved);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &ScriptTextBox::caretMoved);
+    connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, &ScriptTextBox::dwellStarted);
+    connect(this, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
 }
 
 // Screen readers hear of every edit and caret move. Changes of more than a
@@ -160,9 +166,12 @@ void ScriptTextBox::tellAssistiveTools(int position, int modificationType, const
     }
 }
 
-void ScriptTextBox::tellCaretMoved(int updated)
+void ScriptTextBox::caretMoved(int updated)
 {
-    if (!QAccessible::isActive() || !(updated & SC_UPDATE_SELECTION))
+    if (!(updated & SC_UPDATE_SELECTION))
+        return;
+    describeCaretLine();
+    if (!QAccessible::isActive())
         return;
     const int caret = int(toScriptPosition(SendScintilla(SCI_GETCURRENTPOS)));
     QAccessibleTextCursorEvent cursor(this, caret);
@@ -173,7 +182,10 @@ void ScriptTextBox::tellCaretMoved(int updated)
     QAccessible::updateAccessibility(&selection);
 }
 
-ScriptTextBox::~ScriptTextBox() = default;
+ScriptTextBox::~ScriptTextBox()
+{
+    setLexer(nullptr);
+}
 
 void ScriptTextBox::bindKeys()
 {
@@ -189,16 +201,175 @@ void ScriptTextBox::applyLook()
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSizeF(QApplication::font().pointSizeF());
     const QPalette p = palette();
-    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, fixed.family().toUtf8().constData());
-    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(fixed.pointSizeF() * double(int(SC_FONT_SIZE_MULTIPLIER))));
-    SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, p.color(QPalette::Text));
-    SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, p.color(QPalette::Base));
-    SendScintilla(SCI_STYLECLEARALL);
+    if (m_lexer) {
+        m_lexer->setLook(p, fixed);
+    } else {
+        SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, fixed.family().toUtf8().constData());
+        SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT,
+                      long(fixed.pointSizeF() * double(int(SC_FONT_SIZE_MULTIPLIER))));
+        SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, p.color(QPalette::Text));
+        SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, p.color(QPalette::Base));
+        SendScintilla(SCI_STYLECLEARALL);
+    }
     SendScintilla(SCI_STYLESETFORE, STYLE_CONTROLCHAR, p.color(QPalette::Base));
     SendScintilla(SCI_STYLESETBACK, STYLE_CONTROLCHAR, p.color(QPalette::Text));
     setSelectionBackgroundColor(p.color(QPalette::Highlight));
     setSelectionForegroundColor(p.color(QPalette::HighlightedText));
     setCaretForegroundColor(p.color(QPalette::Text));
+    setMarginsFont(fixed);
+    setMarginsBackgroundColor(p.color(QPalette::Window));
+    setMarginsForegroundColor(p.color(QPalette::PlaceholderText));
+    const bool dark = p.color(QPalette::Base).lightness() < 128;
+    SendScintilla(SCI_INDICSETFORE, ScriptLexer::ProblemIndicator, QColor(dark ? 0xff6060 : 0xe00000));
+    m_numberDigits = 0;
+    fitLineNumbers();
+}
+
+void ScriptTextBox::setLineMarkup(const LineMarkup* markup)
+{
+    m_markup = markup;
+    setLexer(nullptr);
+    m_lexer.reset(markup ? new ScriptLexer(*markup, nullptr) : nullptr);
+    if (m_lexer)
+        setLexer(m_lexer.get());
+    SendScintilla(SCI_INDICSETSTYLE, ScriptLexer::ProblemIndicator, INDIC_SQUIGGLE);
+    SendScintilla(SCI_INDICSETUNDER, ScriptLexer::ProblemIndicator, 1);
+    // Resting the mouse on an underline shows its message.
+    SendScintilla(SCI_SETMOUSEDWELLTIME, markup ? 500 : SC_TIME_FOREVER);
+    setMarginType(0, NumberMargin);
+    applyLook();
+    describeCaretLine();
+}
+
+// The line numbers' margin is as wide as the last line's number, and only
+// there while the box numbers its lines.
+void ScriptTextBox::fitLineNumbers()
+{
+    const int digits = m_markup ? int(QString::number(lines()).size()) : 0;
+    if (digits == m_numberDigits)
+        return;
+    m_numberDigits = digits;
+    setMarginWidth(0, digits ? QString(digits + 1, u'9') : QString());
+}
+
+QString ScriptTextBox::lineText(long line) const
+{
+    const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, ulong(line));
+    const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(begin), end - begin));
+    return QString::fromUtf8(bytes, end - begin);
+}
+
+QList<LineMarkup::Problem> ScriptTextBox::lineProblems(long line) const
+{
+    if (!m_markup)
+        return {};
+    return m_markup->problems(lineText(line), line, line == 0 ? QString() : lineText(0));
+}
+
+// The problems of the caret's line are what a screen reader says about the
+// box while the caret stays there.
+void ScriptTextBox::describeCaretLine()
+{
+    const QString problems = m_markup ? caretLineProblems() : QString();
+    if (problems != accessibleDescription())
+        setAccessibleDescription(problems);
+}
+
+QString ScriptTextBox::caretLineProblems() const
+{
+    QStringList messages;
+    for (const LineMarkup::Problem& p : lineProblems(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS))))
+        messages.append(p.message);
+    return messages.join(u'\n');
+}
+
+// Shows a message as a tooltip under a document position: a real tooltip,
+// which screen readers read.
+void ScriptTextBox::showMessageAt(long position, const QString& message)
+{
+    const int x = int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, position));
+    const int y = int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, position));
+    const int height = int(SendScintilla(SCI_TEXTHEIGHT, ulong(SendScintilla(SCI_LINEFROMPOSITION, ulong(position)))));
+    QToolTip::showText(viewport()->mapToGlobal(QPoint(x, y + height)), message, this);
+}
+
+void ScriptTextBox::dwellStarted(int position, int x, int y)
+{
+    Q_UNUSED(x);
+    Q_UNUSED(y);
+    if (!m_markup || position < 0)
+        return;
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(position));
+    const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
+    const QByteArray bytes = lineText(line).toUtf8();
+    const qsizetype column = LineColumns(bytes.constData(), bytes.size()).column(position - begin);
+    QStringList messages;
+    for (const LineMarkup::Problem& p : lineProblems(line))
+        if (column >= p.start && column <= p.start + qMax<qsizetype>(1, p.length))
+            messages.append(p.message);
+    if (!messages.isEmpty())
+        showMessageAt(position, messages.join(u'\n'));
+}
+
+bool ScriptTextBox::goToProblem(bool forward)
+{
+    if (!m_markup)
+        return false;
+    const long lineCount = SendScintilla(SCI_GETLINECOUNT);
+    const long anchor = qMin(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, ulong(anchor));
+    // Lines from the caret's on, round the end of the script and back to
+    // the caret's line, whose problems before (or after) the caret come last.
+    for (long step = 0; step <= lineCount; ++step) {
+        const long line = ((forward ? caretLine + step : caretLine - step) % lineCount + lineCount) % lineCount;
+        const QList<LineMarkup::Problem> problems = lineProblems(line);
+        if (problems.isEmpty())
+            continue;
+        const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
+        const QByteArray bytes = lineText(line).toUtf8();
+        const LineColumns columns(bytes.constData(), bytes.size());
+        const qsizetype caretColumn = columns.column(anchor - begin);
+        for (qsizetype i = 0; i < problems.size(); ++i) {
+            const LineMarkup::Problem& p = problems[forward ? i : problems.size() - 1 - i];
+            if (step == 0 && (forward ? p.start <= caretColumn : p.start >= caretColumn))
+                continue;
+            if (step == lineCount && (forward ? p.start > caretColumn : p.start < caretColumn))
+                continue;
+            const long from = begin + long(columns.byteOffset(p.start));
+            const long to = begin + long(columns.byteOffset(p.start + p.length));
+            SendScintilla(SCI_SETSEL, ulong(from), to);
+            describeCaretLine();
+            showMessageAt(from, p.message);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ScriptTextBox::complete()
+{
+    if (!m_markup)
+        return;
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(caret));
+    const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
+    const QString text = lineText(line);
+    const QByteArray bytes = text.toUtf8();
+    const LineColumns columns(bytes.constData(), bytes.size());
+    const qsizetype caretColumn = columns.column(caret - begin);
+    const qsizetype start = m_markup->completionStart(text, caretColumn);
+    const QStringList names = m_markup->completions(QStringView(text).mid(start, caretColumn - start));
+    if (names.isEmpty())
+        return;
+    SendScintilla(SCI_AUTOCSETORDER, SC_ORDER_CUSTOM);
+    SendScintilla(SCI_AUTOCSETIGNORECASE, 1);
+    SendScintilla(SCI_AUTOCSETCASEINSENSITIVEBEHAVIOUR, SC_CASEINSENSITIVEBEHAVIOUR_IGNORECASE);
+    SendScintilla(SCI_AUTOCSETSEPARATOR, '\n');
+    SendScintilla(SCI_AUTOCSETAUTOHIDE, 0L);
+    SendScintilla(SCI_AUTOCSTOPS, "");
+    SendScintilla(SCI_AUTOCSHOW, ulong(caret - begin - columns.byteOffset(start)),
+                  names.join(u'\n').toUtf8().constData());
 }
 
 void ScriptTextBox::changeEvent(QEvent* e)
@@ -378,13 +549,29 @@ void ScriptTextBox::keyPressEvent(QKeyEvent* e)
         e->accept();
         return;
     }
-    // Every Enter key, whatever is held with it, starts a new line: CR LF.
+    if (m_markup) {
+        const Qt::KeyboardModifiers held = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        if (e->key() == Qt::Key_F8 && (held == Qt::NoModifier || held == Qt::ShiftModifier)) {
+            goToProblem(held == Qt::NoModifier);
+            e->accept();
+            return;
+        }
+        if (e->key() == Qt::Key_Space && held == Qt::ControlModifier) {
+            complete();
+            e->accept();
+            return;
+        }
+    }
+    // Every Enter key, whatever is held with it, starts a new line: CR LF
+    // (or takes the name chosen from an open completion list).
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         SendScintilla(SCI_NEWLINE);
+        describeCaretLine();
         e->accept();
         return;
     }
     QsciScintilla::keyPressEvent(e);
+    describeCaretLine();
 }
 
 void ScriptTextBox::keyReleaseEvent(QKeyEvent* e)
@@ -397,6 +584,7 @@ void ScriptTextBox::mousePressEvent(QMouseEvent* e)
 {
     BoxEvents::mousePress(this, e);
     QsciScintilla::mousePressEvent(e);
+    describeCaretLine();
 }
 
 void ScriptTextBox::mouseDoubleClickEvent(QMouseEvent* e)

@@ -1,7 +1,11 @@
 #pragma once
 #include "platform/BoxEvents.h"
-
+#include "platform/LineMarkup.h"
 #include "platform/Qsci.h"
+
+#include <memory>
+
+class ScriptLexer;
 
 // Multi-line text box whose text, selection and positions are all in the
 // script's own terms: the document holds the script's real characters, a
@@ -34,6 +38,20 @@ public:
     void emptyUndoBuffer();
     void SetFocus();
 
+    // Colours the lines, underlines their problems, numbers them and offers
+    // completions as the markup reads them (nullptr: plain text, the default).
+    // F8 and Shift+F8 then go to the next and previous problem, Ctrl+Space
+    // completes the word before the caret. The markup must outlive the box.
+    void setLineMarkup(const LineMarkup* markup);
+    // Selects the next (or previous) problem after (or before) the caret,
+    // round the end of the script, and shows its message; false when the
+    // script has none.
+    bool goToProblem(bool forward);
+    // Lists the names that complete the word before the caret.
+    void complete();
+    // The problems of the line the caret is on, one message a line.
+    QString caretLineProblems() const;
+
     // Conversions between script positions (UTF-16, CR LF counting two) and
     // document positions (bytes of the UTF-8 document). A script position
     // between CR and LF falls back to the end of its line.
@@ -63,13 +81,22 @@ private:
     class Assignment;
     void textModified();
     void tellAssistiveTools(int position, int modificationType, const char* text, int length);
-    void tellCaretMoved(int updated);
+    void caretMoved(int updated);
+    void describeCaretLine();
+    void dwellStarted(int position, int x, int y);
+    void fitLineNumbers();
+    QString lineText(long line) const;
+    QList<LineMarkup::Problem> lineProblems(long line) const;
+    void showMessageAt(long position, const QString& message);
     void applyLook();
     void bindKeys();
     void replaceAll(const QString& text);
     qsizetype documentLength() const;
 
     BoxEvents m_events;
+    const LineMarkup* m_markup = nullptr;
+    std::unique_ptr<ScriptLexer> m_lexer;
+    int m_numberDigits = 0;
     int m_assigning = 0;        // > 0 while the program assigns text
     bool m_changedMeanwhile = false;
 };

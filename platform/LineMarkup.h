@@ -1,0 +1,39 @@
+#pragma once
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <QVarLengthArray>
+
+// What the script box asks about the language of its lines: how to colour
+// them, what is wrong with them and which names complete a word. The box
+// itself knows nothing of the language; columns are the line's UTF-16 code
+// units from 0.
+class LineMarkup {
+public:
+    // The kinds of text the box colours, each in its own colour.
+    enum Style : int { Plain, Opcode, HeaderOpcode, Name, Value, Comment, Loop, Unknown, StyleCount };
+    struct Span {
+        qsizetype start = 0;
+        qsizetype length = 0;
+        int style = Plain;
+    };
+    using Spans = QVarLengthArray<Span, 8>;
+    // A problem of a line: the part to underline and select, and its message.
+    struct Problem {
+        qsizetype start = 0;
+        qsizetype length = 0;
+        QString message;
+    };
+
+    virtual ~LineMarkup() = default;
+    // The coloured parts of a line, in order; the rest is plain.
+    virtual void spans(QStringView line, Spans& out) const = 0;
+    // The problems of the line with this 0-based index in a script whose
+    // first line is firstLine, in order.
+    virtual QList<Problem> problems(QStringView line, qsizetype index, QStringView firstLine) const = 0;
+    // Where the word that ends at the caret starts, and the names that can
+    // complete it, in the order they are offered.
+    virtual qsizetype completionStart(QStringView line, qsizetype caret) const = 0;
+    virtual QStringList completions(QStringView prefix) const = 0;
+};

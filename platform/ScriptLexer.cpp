@@ -1,0 +1,156 @@
+#include "platform/ScriptLexer.h"
+
+#include <QPalette>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+// Foreground colours of the styles on a light and on a dark background.
+struct StyleLook {
+    const char* name;
+    QRgb light;
+    QRgb dark;
+    bool bold;
+    bool italic;
+};
+
+constexpr StyleLook Looks[LineMarkup::StyleCount] = {
+    {"Plain", 0, 0, false, false},
+    {"General opcode", 0x0033b3, 0x82aaff, false, false},
+    {"Header opcode", 0x871094, 0xd7a0ff, true, false},
+    {"Catalogue name", 0x067d17, 0x8fd694, false, false},
+    {"Value", 0x9c4f00, 0xffc27a, false, false},
+    {"Comment", 0x6f6f6f, 0xa0a0a0, false, true},
+    {"Loop label", 0x00727a, 0x6fd8e0, true, false},
+    {"Unknown name", 0xc4161c, 0xff8080, false, false},
+};
+
+bool isDark(const QPalette& palette)
+{
+    return palette.color(QPalette::Base).lightness() < 128;
+}
+
+}  // namespace
+
+LineColumns::LineColumns(const char* utf8, qsizetype bytes) : m_bytes(bytes)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8);
+    qsizetype i = 0;
+    while (i < bytes && s[i] < 0x80)
+        ++i;
+    if (i == bytes)
+        return;  // every column is its byte
+    for (qsizetype c = 0; c < i; ++c)
+        m_offsets.append(c);
+    while (i < bytes) {
+        const unsigned char b = s[i];
+        const int length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        m_offsets.append(i);
+        if (length == 4)
+            m_offsets.append(i);  // the second half of a surrogate pair
+        i += length;
+    }
+}
+
+qsizetype LineColumns::byteOffset(qsizetype column) const
+{
+    if (m_offsets.isEmpty())
+        return qBound<qsizetype>(0, column, m_bytes);
+    if (column >= m_offsets.size())
+        return m_bytes;
+    return m_offsets[qMax<qsizetype>(0, column)];
+}
+
+qsizetype LineColumns::column(qsizetype byteOffset) const
+{
+    if (m_offsets.isEmpty())
+        return qBound<qsizetype>(0, byteOffset, m_bytes);
+    const auto at = std::lower_bound(m_offsets.begin(), m_offsets.end(), byteOffset);
+    return at - m_offsets.begin();
+}
+
+ScriptLexer::ScriptLexer(const LineMarkup& markup, QObject* parent) : QsciLexerCustom(parent), m_markup(markup) {}
+
+QString ScriptLexer::description(int style) const
+{
+    if (style < 0 || style >= LineMarkup::StyleCount)
+        return QString();
+    return QString::fromLatin1(Looks[style].name);
+}
+
+void ScriptLexer::setLook(const QPalette& palette, const QFont& font)
+{
+    const bool dark = isDark(palette);
+    setDefaultFont(font);
+    setDefaultPaper(palette.color(QPalette::Base));
+    setDefaultColor(palette.color(QPalette::Text));
+    for (int style = 0; style < LineMarkup::StyleCount; ++style) {
+        const StyleLook& look = Looks[style];
+        QFont f = font;
+        f.setBold(look.bold);
+        f.setItalic(look.italic);
+        setFont(f, style);
+        setPaper(palette.color(QPalette::Base), style);
+        setColor(style == LineMarkup::Plain ? palette.color(QPalette::Text) : QColor(dark ? look.dark : look.light),
+                 style);
+    }
+}
+
+void ScriptLexer::styleText(int start, int end)
+{
+    QsciScintilla* box = editor();
+    if (!box)
+        return;
+    const long documentEnd = box->SendScintilla(Sci::SCI_GETLENGTH);
+    const long firstLine = box->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(start));
+    const long lastLine = box->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(qMax(start, end - 1)));
+    auto lineText = [box](long line, long* begin, long* length) {
+        *begin = box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line));
+        *length = box->SendScintilla(Sci::SCI_GETLINEENDPOSITION, ulong(line)) - *begin;
+        return reinterpret_cast<const char*>(
+            box->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(*begin), *length));
+    };
+    // Whether a later Script_Identifier repeats the first one depends on
+    // the first line.
+    long firstBegin = 0;
+    long firstLength = 0;
+    const char* firstBytes = lineText(0, &firstBegin, &firstLength);
+    const QString first = QString::fromUtf8(firstBytes, firstLength);
+
+    long begin = 0;
+    long length = 0;
+    lineText(firstLine, &begin, &length);
+    startStyling(int(begin));
+    box->SendScintilla(Sci::SCI_SETINDICATORCURRENT, ProblemIndicator);
+    LineMarkup::Spans spans;
+    for (long line = firstLine; line <= lastLine; ++line) {
+        const char* bytes = lineText(line, &begin, &length);
+        const long next = line + 1 < box->SendScintilla(Sci::SCI_GETLINECOUNT)
+                              ? box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))
+                              : documentEnd;
+        const QString text = QString::fromUtf8(bytes, length);
+        const LineColumns columns(bytes, length);
+        spans.clear();
+        m_markup.spans(text, spans);
+        qsizetype styled = 0;
+        for (const LineMarkup::Span& span : spans) {
+            const qsizetype from = qMax(styled, columns.byteOffset(span.start));
+            const qsizetype to = qMax(from, columns.byteOffset(span.start + span.length));
+            if (from > styled)
+                setStyling(int(from - styled), LineMarkup::Plain);
+            if (to > from)
+                setStyling(int(to - from), span.style);
+            styled = to;
+        }
+        if (next - begin > styled)
+            setStyling(int(next - begin - styled), LineMarkup::Plain);
+
+        box->SendScintilla(Sci::SCI_INDICATORCLEARRANGE, ulong(begin), next - begin);
+        for (const LineMarkup::Problem& p : m_markup.problems(text, line, first)) {
+            const qsizetype from = columns.byteOffset(p.start);
+            const qsizetype to = columns.byteOffset(p.start + p.length);
+            box->SendScintilla(Sci::SCI_INDICATORFILLRANGE, ulong(begin + from), long(qMax<qsizetype>(1, to - from)));
+        }
+    }
+}

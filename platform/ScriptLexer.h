@@ -1,0 +1,36 @@
+#pragma once
+#include "platform/LineMarkup.h"
+#include "platform/Qsci.h"
+
+// Colours the lines of a script box and underlines their problems, as the
+// box's line markup reads them. Scintilla asks for the lines it is about to
+// show and for those after a change, so only they are read.
+class ScriptLexer : public QsciLexerCustom {
+    Q_OBJECT
+public:
+    ScriptLexer(const LineMarkup& markup, QObject* parent);
+
+    // The indicator that draws the wavy underline of a problem.
+    static constexpr int ProblemIndicator = 8;
+
+    const char* language() const override { return "MVN5"; }
+    QString description(int style) const override;
+    void styleText(int start, int end) override;
+    // Colours that read well on the palette (light or dark), in the font.
+    void setLook(const QPalette& palette, const QFont& font);
+
+private:
+    const LineMarkup& m_markup;
+};
+
+// Turns the UTF-16 columns of a line into byte offsets of its UTF-8 text.
+class LineColumns {
+public:
+    LineColumns(const char* utf8, qsizetype bytes);
+    qsizetype byteOffset(qsizetype column) const;
+    qsizetype column(qsizetype byteOffset) const;
+
+private:
+    QVarLengthArray<qsizetype, 256> m_offsets;  // empty for plain ASCII
+    qsizetype m_bytes = 0;
+};

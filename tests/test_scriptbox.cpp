@@ -1,0 +1,156 @@
+// The script box of the main window reading its language: colours,
+// underlined problems with their messages, F8 and Shift+F8, line numbers
+// and Ctrl+Space completion, next to Enter and typing, which stay as they
+// were.
+#include "TestSupport.h"
+
+#include "app/MainWindow.h"
+#include "platform/ScriptLexer.h"
+#include "platform/ScriptTextBox.h"
+
+#include <QAccessible>
+#include <QToolTip>
+#include <QtTest>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+const QString Script = QStringLiteral(
+    "Script_Identifier ABCD\r\n"   // 0
+    "Script_Name Zerg rush\r\n"    // 1
+    "Custom_Script\r\n"            // 2
+    "; build order\r\n"            // 3
+    "Zelot = 4\r\n"                // 4
+    "Wait\r\n"                     // 5
+    "Attacking_Zealot = 2\r\n"     // 6
+    "Attack now");                 // 7
+
+struct Editor {
+    TempSettings settings;
+    FakeModal modal;
+    MainWindow w;
+    ScriptTextBox* box;
+    Editor() : box(nullptr)
+    {
+        w.show();
+        QApplication::setActiveWindow(&w);
+        box = w.Text1;
+        box->setText(Script);
+        box->SetFocus();
+        box->SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);
+    }
+    // The script position of a text in the script.
+    qsizetype at(const char* text) const { return Script.indexOf(QLatin1StringView(text)); }
+    int styleAt(const char* text) const
+    {
+        return int(box->SendScintilla(Sci::SCI_GETSTYLEAT, ulong(box->toDocumentPosition(at(text)))));
+    }
+    bool underlined(const char* text) const
+    {
+        return box->SendScintilla(Sci::SCI_INDICATORVALUEAT, ScriptLexer::ProblemIndicator,
+                                  long(box->toDocumentPosition(at(text)))) != 0;
+    }
+};
+
+}  // namespace
+
+class TestScriptBox : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void coloursAndUnderlines();
+    void f8GoesFromProblemToProblem();
+    void completionListsTheNames();
+    void lineNumbersFitTheLastLine();
+};
+
+void TestScriptBox::coloursAndUnderlines()
+{
+    Editor e;
+    QCOMPARE(e.styleAt("Script_Identifier"), int(LineMarkup::HeaderOpcode));
+    QCOMPARE(e.styleAt("ABCD"), int(LineMarkup::Value));
+    QCOMPARE(e.styleAt("; build"), int(LineMarkup::Comment));
+    QCOMPARE(e.styleAt("Zelot"), int(LineMarkup::Unknown));
+    QCOMPARE(e.styleAt("Attacking_Zealot"), int(LineMarkup::Name));
+    QCOMPARE(e.styleAt("Attack now"), int(LineMarkup::Opcode));
+    QVERIFY(e.underlined("Zelot"));
+    QVERIFY(e.underlined("Wait"));
+    QVERIFY(e.underlined("now"));
+    QVERIFY(!e.underlined("Attacking_Zealot"));
+    QVERIFY(!e.underlined("Script_Name"));
+    // Mending a line takes its underline away; the text is never touched.
+    e.box->setSelStart(e.at("Zelot") + 2);
+    QTest::keyClicks(e.box, QStringLiteral("a"));
+    e.box->SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);
+    QVERIFY(!e.box->SendScintilla(Sci::SCI_INDICATORVALUEAT, ScriptLexer::ProblemIndicator,
+                                  long(e.box->toDocumentPosition(e.at("Zelot")))));
+    QVERIFY(e.box->Text().contains(QStringLiteral("\r\nZealot = 4\r\n")));
+}
+
+void TestScriptBox::f8GoesFromProblemToProblem()
+{
+    Editor e;
+    e.box->setSelStart(0);
+    QTest::keyClick(e.box, Qt::Key_F8);
+    QCOMPARE(e.box->SelText(), QStringLiteral("Zelot"));
+    QCOMPARE(QToolTip::text(), QStringLiteral("unknown name \"Zelot\" (did you mean \"Zealot\"?)"));
+    QCOMPARE(e.box->accessibleDescription(), QToolTip::text());
+    QTest::keyClick(e.box, Qt::Key_F8);
+    QCOMPARE(e.box->SelText(), QStringLiteral("Wait"));
+    QCOMPARE(QToolTip::text(), QStringLiteral("\"Wait\" needs a value"));
+    QTest::keyClick(e.box, Qt::Key_F8);
+    QCOMPARE(e.box->SelText(), QStringLiteral("now"));
+    QTest::keyClick(e.box, Qt::Key_F8);  // round the end
+    QCOMPARE(e.box->SelText(), QStringLiteral("Zelot"));
+    QTest::keyClick(e.box, Qt::Key_F8, Qt::ShiftModifier);  // and back
+    QCOMPARE(e.box->SelText(), QStringLiteral("now"));
+    QCOMPARE(e.w.Changed, qint16(1));  // only setText changed the script
+
+    // Enter and typing do what they did: a line break, the letters.
+    e.box->setSelStart(e.at("; build") - 2);
+    QTest::keyClick(e.box, Qt::Key_Return);
+    QTest::keyClicks(e.box, QStringLiteral("Stop 1"));
+    QVERIFY(e.box->Text().contains(QStringLiteral("Custom_Script\r\nStop 1\r\n; build order")));
+    QCOMPARE(e.box->accessibleDescription(), QStringLiteral("\"Stop\" takes no value"));
+}
+
+void TestScriptBox::completionListsTheNames()
+{
+    Editor e;
+    e.box->setText(QStringLiteral("zea"));
+    e.box->setSelStart(3);
+    QTest::keyClick(e.box, Qt::Key_Space, Qt::ControlModifier);
+    QVERIFY(e.box->SendScintilla(Sci::SCI_AUTOCACTIVE));
+    QTest::keyClick(e.box, Qt::Key_Return);  // takes the first name in catalogue order
+    QVERIFY(!e.box->SendScintilla(Sci::SCI_AUTOCACTIVE));
+    QCOMPARE(e.box->Text(), QStringLiteral("Zealot"));
+    // Escape closes the list and leaves the word; Enter then breaks the line.
+    QTest::keyClick(e.box, Qt::Key_Space, Qt::ControlModifier);
+    QVERIFY(e.box->SendScintilla(Sci::SCI_AUTOCACTIVE));
+    QTest::keyClick(e.box, Qt::Key_Escape);
+    QVERIFY(!e.box->SendScintilla(Sci::SCI_AUTOCACTIVE));
+    QTest::keyClick(e.box, Qt::Key_Return);
+    QCOMPARE(e.box->Text(), QStringLiteral("Zealot\r\n"));
+    // Tab picks as Enter does; nothing opens while typing.
+    QTest::keyClicks(e.box, QStringLiteral("Attacking_Dr"));
+    QVERIFY(!e.box->SendScintilla(Sci::SCI_AUTOCACTIVE));
+    QTest::keyClick(e.box, Qt::Key_Space, Qt::ControlModifier);
+    QTest::keyClick(e.box, Qt::Key_Tab);
+    QCOMPARE(e.box->Text(), QStringLiteral("Zealot\r\nAttacking_Dragoon"));
+    QTest::keyClick(e.box, Qt::Key_Z, Qt::ControlModifier);  // one step to undo
+    QCOMPARE(e.box->Text(), QStringLiteral("Zealot\r\nAttacking_Dr"));
+}
+
+void TestScriptBox::lineNumbersFitTheLastLine()
+{
+    Editor e;
+    const int narrow = e.box->marginWidth(0);
+    QVERIFY(narrow > 0);
+    e.box->setText(QString(QStringLiteral("Wait 1\r\n")).repeated(12000));
+    QVERIFY(e.box->marginWidth(0) > narrow);
+    e.box->setText(QString());
+    QCOMPARE(e.box->marginWidth(0), narrow);
+}
+
+QTEST_MAIN(TestScriptBox)
+#include "test_scriptbox.moc"
