@@ -58,6 +58,13 @@ bool FakeModal::shellOpen(const QString& target)
     return shellReply;
 }
 
+FakeClock::FakeClock() : m_previous(Desktop::installFrameClock(this)) {}
+
+FakeClock::~FakeClock()
+{
+    Desktop::installFrameClock(m_previous);
+}
+
 TempSettings::TempSettings()
 {
     QStandardPaths::setTestModeEnabled(true);

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Desktop.h"
 #include "platform/Modal.h"
 
 #include <QList>
@@ -43,6 +44,20 @@ public:
 
 private:
     Modal::Seam* m_previous;
+};
+
+// A frame clock whose time moves only by the waits asked of it: animations
+// run without sleeping, and their length is read off `time`.
+class FakeClock final : public Desktop::FrameClock {
+public:
+    FakeClock();
+    ~FakeClock() override;
+    qint64 time = 0;
+    qint64 now() override { return time; }
+    void sleep(int milliseconds) override { time += qMax(0, milliseconds); }
+
+private:
+    Desktop::FrameClock* m_previous;
 };
 
 // Points the settings store at a fresh temporary folder for the lifetime of
