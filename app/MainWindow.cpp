@@ -8,6 +8,7 @@
 #include "catalogue/UnitCommands.h"
 #include "dialogs/NewScript.h"
 #include "dialogs/RecentFiles.h"
+#include "platform/Accessibility.h"
 #include "platform/Clipboard.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
@@ -49,6 +50,7 @@ constexpr int BaseHeight = 6255;
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
 {
     theInstance = this;
+    Accessibility::install();  // a window to screen readers, named by its caption
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Morvaneo II BETA - untitled"));
     setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
