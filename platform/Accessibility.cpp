@@ -9,6 +9,20 @@
 namespace Accessibility {
 namespace {
 
+// A window named by its caption, also while it is minimised (when the
+// toolkit would name it by its empty icon text).
+class WindowAccessible final : public QAccessibleWidget {
+public:
+    explicit WindowAccessible(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return widget()->windowTitle();
+        return QAccessibleWidget::text(t);
+    }
+};
+
 class LinkAccessible final : public QAccessibleWidget {
 public:
     explicit LinkAccessible(LinkLabel* link) : QAccessibleWidget(link, QAccessible::Link) {}
@@ -53,7 +67,7 @@ QAccessibleInterface* factory(const QString& className, QObject* object)
         return new LinkAccessible(link);
     auto* widget = static_cast<QWidget*>(object);
     if (widget->isWindow() && meta->superClass() == &QWidget::staticMetaObject)
-        return new QAccessibleWidget(widget, QAccessible::Window);
+        return new WindowAccessible(widget);
     return nullptr;
 }
 

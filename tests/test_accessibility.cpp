@@ -87,6 +87,11 @@ void TestAccessibility::windowsAsAScreenReaderSeesThem()
     QVERIFY(top);
     QCOMPARE(int(top->role()), role);
     QCOMPARE(top->text(QAccessible::Name), name);
+    if (role == QAccessible::Window) {  // also while minimised
+        w->showMinimized();
+        QCOMPARE(top->text(QAccessible::Name), name);
+        w->showNormal();
+    }
 
     QList<QAccessibleInterface*> found;
     collect(top, found);
