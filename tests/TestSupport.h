@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Desktop.h"
+#include "platform/FileTypeRecords.h"
 #include "platform/Modal.h"
 
 #include <QList>
@@ -58,6 +59,20 @@ public:
 
 private:
     Desktop::FrameClock* m_previous;
+};
+
+// Runs the desktop's tools to their end (at most 60 s each) before it
+// returns, so that a test sees what they wrote and no tool still writes into
+// a folder that the test removes. Records each command, program first.
+class WaitingToolStarter final : public FileTypeRecords::ToolStarter {
+public:
+    WaitingToolStarter();
+    ~WaitingToolStarter() override;
+    QList<QStringList> commands;
+    void start(const QString& program, const QStringList& arguments) override;
+
+private:
+    FileTypeRecords::ToolStarter* m_previous;
 };
 
 // Points the settings store at a fresh temporary folder for the lifetime of
