@@ -54,6 +54,8 @@ build: configure
 run: build
 	./$(BUILD)/morvaneo $(ARGS)
 
+# The metadata test runs the desktop's validators on the installed files.
+test: PACKAGES += appstream desktop-file-utils groff-base
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 

@@ -9,6 +9,7 @@
 #include "catalogue/UnitCommands.h"
 #include "dialogs/NewScript.h"
 #include "dialogs/RecentFiles.h"
+#include "platform/Accessibility.h"
 #include "platform/Clipboard.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
@@ -51,6 +52,7 @@ constexpr int BaseHeight = 6255;
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
 {
     theInstance = this;
+    Accessibility::install();  // a window to screen readers, named by its caption
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Morvaneo II BETA - untitled"));
     setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
@@ -661,49 +663,57 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::DropAnimation()
 {
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
-        setWindowState(Qt::WindowNoState);
+    // Frames of the drop: every step is shown on a fixed frame interval,
+    // several steps a frame when there are many, so the whole drop takes
+    // about two seconds on any machine.
+    constexpr int FrameMs = 10;
+    constexpr qsizetype Frames = 200;
+    // Frames given to the window manager to restore a maximised or
+    // minimised window before it falls.
+    constexpr int RestoreFrames = 20;
+
+    m_animating = true;
+    qApp->installEventFilter(this);
+    Desktop::FrameClock& clock = Desktop::frameClock();
+
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        showNormal();
+        for (int i = 0; i < RestoreFrames; ++i) {
+            Desktop::processEvents();
+            clock.sleep(FrameMs);
+        }
+    }
     const QRect frame = frameGeometry();
     const double top = double(frame.top()) * Desktop::TwipsPerPixel;
     const double left = double(frame.left()) * Desktop::TwipsPerPixel;
     const DropPlan plan = dropTrajectory(top, left, Desktop::taskBarTop(this),
                                          Desktop::screenHeightTwips(this));
 
-    m_animating = true;
-    qApp->installEventFilter(this);
+    // Collapse to the title bar, 4000 twips wide with the frame. A client
+    // area of height 0 would make the window system unmap the window, so
+    // one pixel of it stays.
     setMinimumSize(0, 0);
-    resize(Desktop::px(4000), 0);
+    const int frameWidth = frame.width() - width();
+    resize(qMax(1, Desktop::px(4000) - frameWidth), 1);
 
-    // The visible part (falls and rises) is paced on a fixed frame interval,
-    // several steps a frame when there are many, so the drop takes about two
-    // seconds on any machine.
-    qsizetype visible = 0;
-    for (const DropStep& s : plan.steps)
-        visible += s.processEvents ? 1 : 0;
-    constexpr int FrameMs = 10;
-    constexpr qsizetype Frames = 200;
-    const qsizetype perFrame = qMax<qsizetype>(1, (visible + Frames - 1) / Frames);
-    QElapsedTimer clock;
-    clock.start();
-    qsizetype done = 0;
-    for (const DropStep& s : plan.steps) {
-        if (!s.processEvents)
-            break;
+    const qsizetype count = qsizetype(plan.steps.size());
+    const qsizetype perFrame = qMax<qsizetype>(1, (count + Frames - 1) / Frames);
+    const qint64 start = clock.now();
+    for (qsizetype i = 0; i < count; ++i) {
+        const DropStep& s = plan.steps[size_t(i)];
         move(int(std::lround(s.left / Desktop::TwipsPerPixel)),
              int(std::lround(s.top / Desktop::TwipsPerPixel)));
-        if (++done % perFrame == 0) {
+        if ((i + 1) % perFrame != 0 && i + 1 != count)
+            continue;
+        // Falling and rising take pending events. The final fall takes no
+        // user input (nor does the event filter let any through); the
+        // window system still gets to show where the window is.
+        if (s.processEvents)
             Desktop::processEvents();
-            const qint64 due = (done / perFrame) * FrameMs;
-            const qint64 wait = due - clock.elapsed();
-            if (wait > 0 && qEnvironmentVariableIsEmpty("MORVANEO_TEST"))
-                QThread::msleep(static_cast<unsigned long>(wait));
-        }
-    }
-    // The final fall takes no events: the window leaves through the bottom.
-    if (!plan.steps.empty()) {
-        const DropStep& last = plan.steps.back();
-        move(int(std::lround(last.left / Desktop::TwipsPerPixel)),
-             int(std::lround(last.top / Desktop::TwipsPerPixel)));
+        else
+            Desktop::showWindowMoves();
+        const qint64 due = start + (i / perFrame + 1) * FrameMs;
+        clock.sleep(int(due - clock.now()));
     }
     qApp->removeEventFilter(this);
     m_animating = false;

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "dialogs/Logo.h"
 #include "platform/Desktop.h"
@@ -5,6 +6,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -29,6 +31,18 @@ private:
 
 int main(int argc, char** argv)
 {
+    // Help and version are answered before the application object exists,
+    // so they need no display.
+    switch (CommandLine::request(CommandLine::arguments(argc, argv))) {
+    case CommandLine::Request::Help:
+        std::fputs(CommandLine::editorHelp().toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Request::Version:
+        std::fputs(CommandLine::versionText(QStringLiteral("morvaneo")).toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Request::Run:
+        break;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvaneo"));
     Desktop::applyLook();

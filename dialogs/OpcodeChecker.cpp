@@ -1,5 +1,6 @@
 #include "dialogs/OpcodeChecker.h"
 
+#include "platform/Accessibility.h"
 #include "platform/Desktop.h"
 #include "platform/ScriptText.h"
 #include "platform/ScriptTextBox.h"
@@ -65,6 +66,7 @@ QStringList checkLines(const QStringList& lines)
 
 OpcodeChecker::OpcodeChecker(QWidget* parent) : QWidget(parent)
 {
+    Accessibility::install();  // a window to screen readers, named by its caption
     setObjectName(QStringLiteral("OpcodeChecker"));
     setWindowTitle(QStringLiteral("MVN5 opcode checker"));
     setFixedSize(Desktop::px(7230), Desktop::px(6120));

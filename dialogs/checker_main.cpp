@@ -1,5 +1,6 @@
 // morvaneo-checker: the MVN5 opcode checker window, or, given script files,
 // the same header check run from the command line without any window.
+#include "app/CommandLine.h"
 #include "dialogs/CheckerCli.h"
 #include "dialogs/OpcodeChecker.h"
 #include "platform/Desktop.h"
@@ -21,6 +22,10 @@ int main(int argc, char** argv)
         QStringList files = QCoreApplication::arguments().mid(1);
         if (files == QStringList{QStringLiteral("--help")} || files == QStringList{QStringLiteral("-h")}) {
             out << checkerUsage();
+            return 0;
+        }
+        if (files == QStringList{QStringLiteral("--version")}) {
+            out << CommandLine::versionText(QStringLiteral("morvaneo-checker"));
             return 0;
         }
         if (files.first() == QStringLiteral("--lint"))

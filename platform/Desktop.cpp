@@ -1,6 +1,8 @@
 #include "platform/Desktop.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -65,6 +67,44 @@ QString programBaseName()
 void processEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void showWindowMoves()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+namespace {
+
+class MonotonicClock final : public FrameClock {
+public:
+    MonotonicClock() { m_timer.start(); }
+    qint64 now() override { return m_timer.elapsed(); }
+    void sleep(int milliseconds) override
+    {
+        if (milliseconds > 0)
+            QThread::msleep(static_cast<unsigned long>(milliseconds));
+    }
+
+private:
+    QElapsedTimer m_timer;
+};
+
+FrameClock* installedClock = nullptr;
+
+}  // namespace
+
+FrameClock& frameClock()
+{
+    static MonotonicClock monotonic;
+    return installedClock ? *installedClock : monotonic;
+}
+
+FrameClock* installFrameClock(FrameClock* replacement)
+{
+    FrameClock* previous = installedClock;
+    installedClock = replacement;
+    return previous;
 }
 
 }  // namespace Desktop

@@ -31,6 +31,24 @@ QString programDirectory();
 QString programBaseName();
 
 void processEvents();
+// Lets the window system show the window moves made so far without taking
+// any user input: only the window system's own events are handled.
+void showWindowMoves();
+
+// The clock that paces animations: the time in milliseconds and a wait. The
+// desktop's own clock is the monotonic clock and sleeps; tests install one
+// whose time moves only by the waits asked for, so nothing sleeps and the
+// length of an animation can be read off it.
+class FrameClock {
+public:
+    virtual ~FrameClock() = default;
+    virtual qint64 now() = 0;
+    virtual void sleep(int milliseconds) = 0;
+};
+// The clock in use; the desktop's own unless another was installed.
+FrameClock& frameClock();
+// Installs a clock (nullptr restores the desktop's own); returns the previous one.
+FrameClock* installFrameClock(FrameClock* replacement);
 
 // The program's look: one style and a compact font, so that controls placed
 // in twips fit their captions on every desktop.

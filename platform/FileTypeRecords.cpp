@@ -61,20 +61,44 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.commit();
 }
 
-void runTool(const QString& name, const QStringList& arguments)
+class DetachedStarter final : public ToolStarter {
+public:
+    void start(const QString& program, const QStringList& arguments) override
+    {
+        // Started on its own and never waited for, so that a slow cache
+        // rebuild cannot hold up the window.
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(arguments);
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.startDetached();
+    }
+};
+
+ToolStarter* installedStarter = nullptr;
+
+void startTool(const QString& name, const QStringList& arguments)
 {
     const QString tool = QStandardPaths::findExecutable(name);
-    if (tool.isEmpty())
-        return;
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(tool, arguments);
-    if (process.waitForStarted(5000) && !process.waitForFinished(60000))
-        process.kill();
-    process.waitForFinished(1000);
+    if (!tool.isEmpty())
+        toolStarter().start(tool, arguments);
 }
 
 }  // namespace
+
+ToolStarter& toolStarter()
+{
+    static DetachedStarter detached;
+    return installedStarter ? *installedStarter : detached;
+}
+
+ToolStarter* installToolStarter(ToolStarter* replacement)
+{
+    ToolStarter* previous = installedStarter;
+    installedStarter = replacement;
+    return previous;
+}
 
 Places userPlaces()
 {
@@ -238,11 +262,11 @@ void refreshCaches(const Places& places)
     const QString applications = places.dataHome + QLatin1String("/applications");
     const QString hicolor = places.dataHome + QLatin1String("/icons/hicolor");
     if (QFileInfo(mime).isDir())
-        runTool(QStringLiteral("update-mime-database"), {mime});
+        startTool(QStringLiteral("update-mime-database"), {mime});
     if (QFileInfo(applications).isDir())
-        runTool(QStringLiteral("update-desktop-database"), {applications});
+        startTool(QStringLiteral("update-desktop-database"), {applications});
     if (QFileInfo(hicolor).isDir())
-        runTool(QStringLiteral("gtk-update-icon-cache"),
+        startTool(QStringLiteral("gtk-update-icon-cache"),
                 {QStringLiteral("--force"), QStringLiteral("--ignore-theme-index"),
                  QStringLiteral("--quiet"), hicolor});
 }

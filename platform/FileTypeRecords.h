@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The freedesktop records that make a desktop know a file type and open it
 // with a program: a shared-mime-info package, the program's icon in the
@@ -59,8 +60,24 @@ QString mimeappsPath(const Places& places);
 // the same files.
 bool write(const Spec& spec, const Places& places);
 
-// Rebuilds the desktop's caches for the places with update-mime-database,
-// update-desktop-database and gtk-update-icon-cache; a missing tool is
+// Starts the desktop's tools. The desktop's own starter runs each tool as a
+// process of its own and never waits for it; tests install one that runs the
+// tools to their end, or one that only records them.
+class ToolStarter {
+public:
+    virtual ~ToolStarter() = default;
+    // program is an absolute path; the arguments reach it as they are, with
+    // no shell in between.
+    virtual void start(const QString& program, const QStringList& arguments) = 0;
+};
+// The starter in use; the desktop's own unless another was installed.
+ToolStarter& toolStarter();
+// Installs a starter (nullptr restores the desktop's own); returns the previous one.
+ToolStarter* installToolStarter(ToolStarter* replacement);
+
+// Starts the rebuild of the desktop's caches for the places with
+// update-mime-database, update-desktop-database and gtk-update-icon-cache,
+// each as a process of its own that is not waited for; a missing tool is
 // skipped.
 void refreshCaches(const Places& places);
 

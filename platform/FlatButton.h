@@ -11,6 +11,7 @@ public:
 };
 
 // Creates the hidden push-button twin of a flat button: same caption and
-// geometry, never shown (so neither the keyboard nor a screen reader finds it),
-// its clicked signal wired to the same handler by the caller.
+// geometry, never shown and kept out of the accessibility tree (so neither
+// the keyboard nor a screen reader finds it), its clicked signal wired to the
+// same handler by the caller.
 QPushButton* makeHiddenTwin(const QString& objectName, const FlatButton* flat, QWidget* parent);

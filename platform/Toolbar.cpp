@@ -13,6 +13,10 @@ Toolbar::Toolbar(QWidget* parent) : QToolBar(parent)
     // Seven buttons share a narrow strip: no handle, margins or spacing.
     setStyleSheet(QStringLiteral("QToolBar { border: 0px; padding: 0px; spacing: 1px; }"
                                  "QToolButton { padding: 1px; margin: 0px; }"));
+    // The toolkit's button for buttons that do not fit is hidden while all
+    // fit, but a screen reader still lists it: give it a name.
+    if (auto* more = findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More buttons"));
 }
 
 QAction* Toolbar::addButton(const QString& key, const QIcon& icon, const QString& toolTip)

@@ -1,6 +1,7 @@
 # Desktop integration: the program's icon in the hicolor theme, the MIME
 # package for ".mvn5" scripts and a desktop entry that starts the installed
-# program, so Morvaneo shows in the desktop's menu and opens its scripts.
+# program, so Morvaneo shows in the desktop's menu and opens its scripts;
+# the AppStream metadata that software centres show, and the manual pages.
 
 include(GNUInstallDirs)
 
@@ -18,6 +19,10 @@ endforeach()
 
 install(FILES "${_morvaneo_desktop}/morvaneo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/mime/packages")
+install(FILES "${_morvaneo_desktop}/org.example.morvaneo.metainfo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+install(FILES "${CMAKE_CURRENT_LIST_DIR}/man/morvaneo.1" "${CMAKE_CURRENT_LIST_DIR}/man/morvaneo-checker.1"
+        DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 
 # The entry's Exec line needs the prefix given at install time, so the entry
 # is written then; the same step refreshes the desktop's caches.

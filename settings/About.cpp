@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
+#include "platform/LinkLabel.h"
 #include "platform/Modal.h"
 #include "platform/ScriptTextBox.h"
 
@@ -191,9 +192,11 @@ QLabel* About::label(const QString& name, const QString& text, int left, int top
     return l;
 }
 
-QLabel* About::link(const QString& name, const QString& address, int left, int top)
+LinkLabel* About::link(const QString& name, const QString& address, int left, int top)
 {
-    QLabel* l = label(name, QStringLiteral(" ") + address, left, top, 100, RowHeight);
+    auto* l = new LinkLabel(QStringLiteral(" ") + address, this);
+    l->setObjectName(name);
+    Desktop::setTwipsGeometry(l, left, top, 100, RowHeight);
     QFont f = l->font();
     f.setUnderline(true);
     l->setFont(f);
@@ -202,6 +205,15 @@ QLabel* About::link(const QString& name, const QString& address, int left, int t
     l->setToolTip(targetOf(name));
     // As wide as its caption, so that the blank beside a link is background.
     l->resize(QFontMetrics(f).horizontalAdvance(l->text()) + 2, l->height());
+    // Enter, Space and a screen reader press a link exactly as a click does;
+    // while it has the keyboard focus it shows the hover colour.
+    connect(l, &LinkLabel::Activated, this, [this, l] { clickLink(l); });
+    connect(l, &LinkLabel::FocusChanged, this, [this, l](bool hasFocus) {
+        if (hasFocus)
+            highlight(l);
+        else
+            setTextColour(l, LinkColour);
+    });
     return l;
 }
 
@@ -307,19 +319,23 @@ void About::mouseReleaseEvent(QMouseEvent* e)
 {
     QLabel* pressed = m_pressed;
     m_pressed = nullptr;
-    if (e->button() == Qt::LeftButton && pressed && pressed == linkAt(e->position().toPoint())) {
-        if (pressed == Label9)
-            Label9_Click();
-        else if (pressed == Label27)
-            Label27_Click();
-        else if (pressed == Label11)
-            Label11_Click();
-        else if (pressed == Label12)
-            Label12_Click();
-        else if (pressed == Label15)
-            Label15_Click();
-    }
+    if (e->button() == Qt::LeftButton && pressed && pressed == linkAt(e->position().toPoint()))
+        clickLink(pressed);
     QDialog::mouseReleaseEvent(e);
+}
+
+void About::clickLink(QLabel* link)
+{
+    if (link == Label9)
+        Label9_Click();
+    else if (link == Label27)
+        Label27_Click();
+    else if (link == Label11)
+        Label11_Click();
+    else if (link == Label12)
+        Label12_Click();
+    else if (link == Label15)
+        Label15_Click();
 }
 
 void About::FlatBttn1_Click()

@@ -3,13 +3,15 @@
 #include <QList>
 
 class FlatButton;
+class LinkLabel;
 class QLabel;
 class QPushButton;
 
 // The About box: the program's name and state, the Kestrand II version the
 // editor is made for, a disclaimer, credits and five links. The link under
 // the mouse turns white; the background and "Co-Programmer:" turn them all
-// blue again, other labels leave the colours alone.
+// blue again, other labels leave the colours alone. The links are also
+// reached with Tab (white while focused) and opened with Enter or Space.
 class About : public QDialog {
     Q_OBJECT
 public:
@@ -78,10 +80,12 @@ protected:
 
 private:
     QLabel* label(const QString& name, const QString& text, int left, int top, int width, int height);
-    QLabel* link(const QString& name, const QString& address, int left, int top);
+    LinkLabel* link(const QString& name, const QString& address, int left, int top);
     void highlight(QLabel* link);
     void unhighlight();
     void openLink(const QString& linkName);
+    // Runs the click handler of a link label.
+    void clickLink(QLabel* link);
     QLabel* linkAt(const QPoint& pos) const;
     QLabel* m_pressed = nullptr;
 };

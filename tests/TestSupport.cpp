@@ -3,6 +3,7 @@
 #include "settings/SettingsStore.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QtGlobal>
 
@@ -56,6 +57,32 @@ bool FakeModal::shellOpen(const QString& target)
 {
     shellRequests.append(target);
     return shellReply;
+}
+
+FakeClock::FakeClock() : m_previous(Desktop::installFrameClock(this)) {}
+
+FakeClock::~FakeClock()
+{
+    Desktop::installFrameClock(m_previous);
+}
+
+WaitingToolStarter::WaitingToolStarter() : m_previous(FileTypeRecords::installToolStarter(this)) {}
+
+WaitingToolStarter::~WaitingToolStarter()
+{
+    FileTypeRecords::installToolStarter(m_previous);
+}
+
+void WaitingToolStarter::start(const QString& program, const QStringList& arguments)
+{
+    commands.append(QStringList(program) + arguments);
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    if (process.waitForStarted(5000) && !process.waitForFinished(60000))
+        process.kill();
+    process.waitForFinished(1000);
 }
 
 TempSettings::TempSettings()

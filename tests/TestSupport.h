@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/Desktop.h"
+#include "platform/FileTypeRecords.h"
 #include "platform/Modal.h"
 
 #include <QList>
@@ -43,6 +45,34 @@ public:
 
 private:
     Modal::Seam* m_previous;
+};
+
+// A frame clock whose time moves only by the waits asked of it: animations
+// run without sleeping, and their length is read off `time`.
+class FakeClock final : public Desktop::FrameClock {
+public:
+    FakeClock();
+    ~FakeClock() override;
+    qint64 time = 0;
+    qint64 now() override { return time; }
+    void sleep(int milliseconds) override { time += qMax(0, milliseconds); }
+
+private:
+    Desktop::FrameClock* m_previous;
+};
+
+// Runs the desktop's tools to their end (at most 60 s each) before it
+// returns, so that a test sees what they wrote and no tool still writes into
+// a folder that the test removes. Records each command, program first.
+class WaitingToolStarter final : public FileTypeRecords::ToolStarter {
+public:
+    WaitingToolStarter();
+    ~WaitingToolStarter() override;
+    QList<QStringList> commands;
+    void start(const QString& program, const QStringList& arguments) override;
+
+private:
+    FileTypeRecords::ToolStarter* m_previous;
 };
 
 // Points the settings store at a fresh temporary folder for the lifetime of

@@ -8,6 +8,8 @@
 #include "platform/TextBox.h"
 #include "settings/About.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -85,6 +87,7 @@ private Q_SLOTS:
     void shellFailureShowsNothing();
     void okReturnsFocusToTheScript();
     void closeBoxLeavesTheFocus();
+    void keyboardAndScreenReaderReachEachLink();
 };
 
 void TestAbout::textsAndLinks()
@@ -271,6 +274,43 @@ void TestAbout::closeBoxLeavesTheFocus()
     QVERIFY(!about.isVisible());
     QCOMPARE(main.focusWidget(), static_cast<QWidget*>(main.Text2));
 
+}
+
+void TestAbout::keyboardAndScreenReaderReachEachLink()
+{
+    FakeModal modal;
+    About about;
+    about.show();
+    about.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&about));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(about.FlatBttn1));
+    // Tab walks from OK through the links in reading order; the focused link
+    // alone is white, and Enter, Return or Space open it as a click does,
+    // without closing the window through its default button.
+    const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Return, Qt::Key_Space};
+    QStringList expected;
+    int k = 0;
+    for (QLabel* l : about.links()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(l));
+        QCOMPARE(whiteLinks(about), QStringList{l->objectName()});
+        QTest::keyClick(l, keys[k++]);
+        expected << About::targetOf(l->objectName());
+        QCOMPARE(modal.shellRequests, expected);
+        QVERIFY(about.isVisible());
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(about.FlatBttn1));
+    QCOMPARE(whiteLinks(about), QStringList());
+
+    // A screen reader sees a link named by its address and presses it.
+    modal.shellRequests.clear();
+    QAccessibleInterface* link = QAccessible::queryAccessibleInterface(about.Label9);
+    QVERIFY(link && link->actionInterface());
+    QCOMPARE(link->role(), QAccessible::Link);
+    QCOMPARE(link->text(QAccessible::Name), QStringLiteral("morvaneo@example.org"));
+    link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(modal.shellRequests, QStringList{QStringLiteral("mailto:morvaneo@example.org")});
 }
 
 QTEST_MAIN(TestAbout)

@@ -21,7 +21,7 @@ class EnvGuard {
 public:
     EnvGuard()
     {
-        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "PATH"})
             m_saved.insert(name, qgetenv(name));
     }
     ~EnvGuard()
@@ -38,10 +38,12 @@ private:
     QMap<QByteArray, QByteArray> m_saved;
 };
 
-// A temporary home with its XDG folders set.
+// A temporary home with its XDG folders set; the cache tools run to their
+// end before the association returns.
 struct TempHome {
     EnvGuard env;
     QTemporaryDir dir;
+    WaitingToolStarter tools;
     QString data() const { return dir.path() + QLatin1String("/data"); }
     QString config() const { return dir.path() + QLatin1String("/config"); }
     TempHome()
@@ -111,6 +113,7 @@ private Q_SLOTS:
     void unwritableFolderStopsWithError_data();
     void unwritableFolderStopsWithError();
     void installedFilesMatchRuntimeRecords();
+    void cacheToolsNeverHoldUpTheWindow();
 };
 
 void TestAssociation::entries_data()
@@ -386,6 +389,55 @@ void TestAssociation::installedFilesMatchRuntimeRecords()
                                                                QStringLiteral("morvaneo"));
     QCOMPARE(readBytes(prefix + QStringLiteral("/share/applications/morvaneo.desktop")),
              FileTypeRecords::desktopEntry(spec));
+}
+
+void TestAssociation::cacheToolsNeverHoldUpTheWindow()
+{
+    // Slow stand-ins for the three cache tools, alone on the PATH: each waits,
+    // then writes the arguments it got, each ended by a NUL byte.
+    const QString sh = QStandardPaths::findExecutable(QStringLiteral("sh"));
+    const QString sleep = QStandardPaths::findExecutable(QStringLiteral("sleep"));
+    const QString mv = QStandardPaths::findExecutable(QStringLiteral("mv"));
+    if (sh.isEmpty() || sleep.isEmpty() || mv.isEmpty())
+        QSKIP("no sh, sleep or mv on this machine");
+    EnvGuard env;
+    TempSettings settings;
+    FakeModal modal;
+    QTemporaryDir dir;
+    const QString tools = dir.filePath(QStringLiteral("tools"));
+    const QString data = dir.filePath(QStringLiteral("my \"data\" $HOME `id`; 5%"));
+    QVERIFY(QDir().mkpath(tools));
+    const QStringList names = {QStringLiteral("update-mime-database"), QStringLiteral("update-desktop-database"),
+                               QStringLiteral("gtk-update-icon-cache")};
+    for (const QString& name : names) {
+        const QString tool = tools + QLatin1Char('/') + name;
+        writeBytes(tool, "#!" + sh.toUtf8() + "\n" + sleep.toUtf8() + " 2\n"
+                         "printf '%s\\0' \"$@\" > \"$0.tmp\"\n" + mv.toUtf8() + " \"$0.tmp\" \"$0.args\"\n");
+        QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    qputenv("PATH", tools.toUtf8());
+    qputenv("HOME", dir.path().toUtf8());
+    qputenv("XDG_DATA_HOME", data.toUtf8());
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+
+    QElapsedTimer clock;
+    clock.start();
+    AssociateFiles();
+    QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(modal.messages.size(), 1);
+    QCOMPARE(modal.messages[0].title, QStringLiteral("Done!"));
+
+    const QByteArray expected[] = {
+        data.toUtf8() + "/mime" + '\0',
+        data.toUtf8() + "/applications" + '\0',
+        "--force" + QByteArray(1, '\0') + "--ignore-theme-index" + QByteArray(1, '\0') + "--quiet" +
+            QByteArray(1, '\0') + data.toUtf8() + "/icons/hicolor" + '\0',
+    };
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString args = tools + QLatin1Char('/') + names[i] + QStringLiteral(".args");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(args), 20000);
+        QCOMPARE(readBytes(args), expected[i]);
+    }
 }
 
 QTEST_MAIN(TestAssociation)

@@ -818,6 +818,7 @@ void TestFaults::oddPathsThroughTheLauncher()
     writeBytes(program, "#!" + sh.toUtf8() + "\nprintf '%s\\0' \"$0\" \"$@\" > \"$MORVANEO_ARGS.tmp\"\n"
                         "mv \"$MORVANEO_ARGS.tmp\" \"$MORVANEO_ARGS\"\n");
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    WaitingToolStarter tools;  // the caches are rebuilt before the folder goes
     QVERIFY(RegisterFileType(programDir, QStringLiteral("morvaneo")));
 
     for (const QString& name : oddNames()) {

@@ -22,6 +22,7 @@ private Q_SLOTS:
     void typingMarksTheScriptModified();
     void scriptBoxMouseAndKeys();
     void quitRequestNoKeepsEverything();
+    void quitRequestYesDropsAndEnds_data();
     void quitRequestYesDropsAndEnds();
     void enlargingGivesRoomToTreeAndScript();
     void trajectoryFollowsTheBounces();
@@ -168,6 +169,7 @@ void TestMainWindow::quitRequestNoKeepsEverything()
 {
     TempSettings settings;
     FakeModal modal;
+    FakeClock clock;
     MainWindow w;
     w.show();
     w.Text1->setText(QStringLiteral("Wait 5"));
@@ -188,24 +190,39 @@ void TestMainWindow::quitRequestNoKeepsEverything()
     QCOMPARE(modal.endRequests, 1);
 }
 
+void TestMainWindow::quitRequestYesDropsAndEnds_data()
+{
+    QTest::addColumn<Qt::WindowState>("state");
+    QTest::newRow("normal") << Qt::WindowNoState;
+    QTest::newRow("maximised") << Qt::WindowMaximized;
+    QTest::newRow("minimised") << Qt::WindowMinimized;
+}
+
 void TestMainWindow::quitRequestYesDropsAndEnds()
 {
+    QFETCH(Qt::WindowState, state);
     TempSettings settings;
     FakeModal modal;
+    FakeClock clock;
     MainWindow w;
     w.show();
     w.move(100, 100);
+    w.setWindowState(state);
     w.Changed = 1;
     modal.messageReplies = {Modal::vbYes};
-    QElapsedTimer t;
-    t.start();
     w.End->click();
     QCOMPARE(modal.messages.size(), 1);  // no save prompt
     QCOMPARE(modal.endRequests, 1);
-    QCOMPARE(w.width(), 4000 / 15);
+    // Restored, collapsed to a 4000 twips wide title bar that stays on the
+    // screen (a client area of height 0 would be unmapped), out of sight at
+    // the end, in about two seconds.
+    QCOMPARE(w.windowState(), Qt::WindowNoState);
+    QCOMPARE(w.frameGeometry().width(), 4000 / 15);
+    QCOMPARE(w.height(), 1);
     const DropPlan plan = dropTrajectory(0, 0, Desktop::taskBarTop(&w), Desktop::screenHeightTwips(&w));
     QVERIFY(w.frameGeometry().top() * 15 >= plan.floor + 15000 - 150);
     QVERIFY(!w.animating());
+    QVERIFY2(clock.time >= 1000 && clock.time <= 3000, qPrintable(QString::number(clock.time)));
 }
 
 void TestMainWindow::enlargingGivesRoomToTreeAndScript()
