@@ -31,6 +31,8 @@ OPERATIONS = {
     "checker": "Header checker",
     "startup": "Start-up to first paint",
     "memory": "Memory after loading",
+    "language_open": "Open, language read (floor: plain)",
+    "language_type": "Type a character (floor: plain)",
 }
 
 # Helpers that other benchmarks start; they print no figures of their own.
@@ -56,6 +58,9 @@ def split_name(name):
     m = re.match(r"^(.*)_(\d+)mb$", name)
     if m:
         return m.group(1), m.group(2) + " MB"
+    m = re.match(r"^(.*)_(\d+)kb$", name)
+    if m:
+        return m.group(1), m.group(2) + " KB"
     m = re.match(r"^(.*)_(\d+k)_lines$", name)
     if m:
         return m.group(1), m.group(2) + " lines"

@@ -11,6 +11,7 @@ QString checkerUsage()
     return QStringLiteral(
         "Usage: morvaneo-checker [FILE...]\n"
         "       morvaneo-checker --lint FILE...\n"
+        "       morvaneo-checker --help | --version\n"
         "Without files, opens the MVN5 opcode checker window.\n"
         "With files, checks the header lines of each script and prints the findings;\n"
         "the exit status is 1 when a file has a finding or cannot be read, 0 otherwise.\n"

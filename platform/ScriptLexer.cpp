@@ -1,5 +1,7 @@
 #include "platform/ScriptLexer.h"
 
+#include "platform/ScriptTextBox.h"
+
 #include <QPalette>
 
 namespace {
@@ -116,7 +118,7 @@ void ScriptLexer::styleText(int start, int end)
     long firstBegin = 0;
     long firstLength = 0;
     const char* firstBytes = lineText(0, &firstBegin, &firstLength);
-    const QString first = QString::fromUtf8(firstBytes, firstLength);
+    const QString first = ScriptTextBox::decodeDocument(firstBytes, firstLength);
 
     long begin = 0;
     long length = 0;
@@ -129,7 +131,7 @@ void ScriptLexer::styleText(int start, int end)
         const long next = line + 1 < box->SendScintilla(Sci::SCI_GETLINECOUNT)
                               ? box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))
                               : documentEnd;
-        const QString text = QString::fromUtf8(bytes, length);
+        const QString text = ScriptTextBox::decodeDocument(bytes, length);
         const LineColumns columns(bytes, length);
         spans.clear();
         m_markup.spans(text, spans);

@@ -114,7 +114,7 @@ QString ScriptTextAccessible::text(int startOffset, int endOffset) const
         return QString();
     const auto* bytes = reinterpret_cast<const char*>(
         box()->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(start), long(end - start)));
-    return QString::fromUtf8(bytes, end - start);
+    return ScriptTextBox::decodeDocument(bytes, end - start);
 }
 
 int ScriptTextAccessible::characterCount() const

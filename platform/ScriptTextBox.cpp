@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStringDecoder>
 #include <QToolTip>
 
 namespace {
@@ -77,6 +78,43 @@ constexpr KeyBinding Bindings[] = {
     {Base::SCK_TAB, Shift, Base::SCI_BACKTAB},
     {Base::SCK_ESCAPE, 0, Base::SCI_CANCEL},
 };
+
+// Code units the document cannot hold as themselves: a surrogate that is
+// not half of a pair (UTF-8 has no form for it) and the noncharacters
+// U+FDD0..U+FDEF and U+xFFFE/U+xFFFF (which Scintilla counts as three or
+// four characters, putting every later position out of step). No script
+// file can hold them either.
+bool unholdable(const char16_t* text, qsizetype i, qsizetype n)
+{
+    const char16_t c = text[i];
+    if (QChar::isHighSurrogate(c)) {
+        if (i + 1 >= n || !QChar::isLowSurrogate(text[i + 1]))
+            return true;
+        return (QChar::surrogateToUcs4(c, text[i + 1]) & 0xFFFE) == 0xFFFE;
+    }
+    if (QChar::isLowSurrogate(c))
+        return i == 0 || !QChar::isHighSurrogate(text[i - 1]) ||
+               (QChar::surrogateToUcs4(text[i - 1], c) & 0xFFFE) == 0xFFFE;
+    return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+}
+
+// The document's UTF-8 for a text: each code unit it cannot hold becomes the
+// replacement character, so every position stays where it was.
+QByteArray documentBytes(QStringView text)
+{
+    const char16_t* data = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype first = 0;
+    while (first < n && !unholdable(data, first, n))
+        ++first;
+    if (first == n)
+        return text.toUtf8();
+    QString held = text.toString();
+    for (qsizetype i = first; i < n; ++i)
+        if (unholdable(data, i, n))
+            held[i] = QChar(QChar::ReplacementCharacter);
+    return held.toUtf8();
+}
 
 }  // namespace
 
@@ -156,12 +194,12 @@ void ScriptTextBox::tellAssistiveTools(int position, int modificationType, const
     if (!QAccessible::isActive() || length > Largest)
         return;
     if (modificationType & SC_MOD_INSERTTEXT) {
-        QAccessibleTextInsertEvent event(this, int(toScriptPosition(position)), QString::fromUtf8(text, length));
+        QAccessibleTextInsertEvent event(this, int(toScriptPosition(position)), decodeDocument(text, length));
         QAccessible::updateAccessibility(&event);
     } else if (modificationType & SC_MOD_BEFOREDELETE) {
         const auto* removed = reinterpret_cast<const char*>(
             SendScintilla(SCI_GETRANGEPOINTER, ulong(position), long(length)));
-        QAccessibleTextRemoveEvent event(this, int(toScriptPosition(position)), QString::fromUtf8(removed, length));
+        QAccessibleTextRemoveEvent event(this, int(toScriptPosition(position)), decodeDocument(removed, length));
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -257,7 +295,7 @@ QString ScriptTextBox::lineText(long line) const
     const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
     const long end = SendScintilla(SCI_GETLINEENDPOSITION, ulong(line));
     const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(begin), end - begin));
-    return QString::fromUtf8(bytes, end - begin);
+    return decodeDocument(bytes, end - begin);
 }
 
 QList<LineMarkup::Problem> ScriptTextBox::lineProblems(long line) const
@@ -387,6 +425,12 @@ void ScriptTextBox::textModified()
         Q_EMIT Change();
 }
 
+QString ScriptTextBox::decodeDocument(const char* utf8, qsizetype length)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(utf8, length));
+}
+
 qsizetype ScriptTextBox::documentLength() const
 {
     return qsizetype(SendScintilla(SCI_GETLENGTH));
@@ -396,7 +440,7 @@ QString ScriptTextBox::Text() const
 {
     const qsizetype n = documentLength();
     const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    return QString::fromUtf8(text, n);
+    return decodeDocument(text, n);
 }
 
 qsizetype ScriptTextBox::length() const
@@ -406,7 +450,7 @@ qsizetype ScriptTextBox::length() const
 
 void ScriptTextBox::replaceAll(const QString& text)
 {
-    const QByteArray utf8 = text.toUtf8();
+    const QByteArray utf8 = documentBytes(text);
     // The line index is built once over the new text: kept up to date line
     // by line while the text goes in, it would cost three times as much.
     SendScintilla(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
@@ -506,7 +550,7 @@ QString ScriptTextBox::SelText() const
     if (start == end)
         return QString();
     const auto* text = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(start), long(end - start)));
-    return QString::fromUtf8(text, end - start);
+    return decodeDocument(text, end - start);
 }
 
 void ScriptTextBox::setSelText(const QString& text)
@@ -515,7 +559,7 @@ void ScriptTextBox::setSelText(const QString& text)
     if (text.isEmpty() && !selection)
         return;
     Assignment assignment(this);
-    const QByteArray utf8 = text.toUtf8();
+    const QByteArray utf8 = documentBytes(text);
     SendScintilla(SCI_TARGETFROMSELECTION);
     SendScintilla(SCI_REPLACETARGET, ulong(utf8.size()), utf8.constData());
     const long end = SendScintilla(SCI_GETTARGETEND);
@@ -531,7 +575,7 @@ QMimeData* ScriptTextBox::toMimeData(const QByteArray& text, bool rectangular) c
 {
     Q_UNUSED(rectangular);
     auto* data = new QMimeData;
-    data->setText(QString::fromUtf8(text));
+    data->setText(decodeDocument(text.constData(), text.size()));
     return data;
 }
 
@@ -540,7 +584,7 @@ QByteArray ScriptTextBox::fromMimeData(const QMimeData* source, bool& rectangula
     // Text from other programs may end its lines with LF or CR alone; each
     // becomes a line of the script.
     rectangular = false;
-    return ScriptText::withCrLf(source->text()).toUtf8();
+    return documentBytes(ScriptText::withCrLf(source->text()));
 }
 
 void ScriptTextBox::keyPressEvent(QKeyEvent* e)
@@ -567,6 +611,14 @@ void ScriptTextBox::keyPressEvent(QKeyEvent* e)
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         SendScintilla(SCI_NEWLINE);
         describeCaretLine();
+        e->accept();
+        return;
+    }
+    // Typed text the document cannot hold goes in as the replacement
+    // character, like pasted text.
+    const QString typed = e->text();
+    if (!typed.isEmpty() && documentBytes(typed) != typed.toUtf8()) {
+        setSelText(typed);
         e->accept();
         return;
     }

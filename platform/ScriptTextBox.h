@@ -52,6 +52,10 @@ public:
     // The problems of the line the caret is on, one message a line.
     QString caretLineProblems() const;
 
+    // Text of the document's UTF-8 bytes, exactly: a leading U+FEFF is a
+    // character like any other, not a byte order mark to drop.
+    static QString decodeDocument(const char* utf8, qsizetype length);
+
     // Conversions between script positions (UTF-16, CR LF counting two) and
     // document positions (bytes of the UTF-8 document). A script position
     // between CR and LF falls back to the end of its line.

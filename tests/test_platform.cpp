@@ -55,6 +55,16 @@ void TestPlatform::textRoundTripsEveryLineEnd()
         QCOMPARE(box.SelText(), s);
         QCOMPARE(box.SelLength(), s.size());
     }
+    // What no UTF-8 document can hold (a lone surrogate, a noncharacter)
+    // becomes the replacement character, and every position stays in step.
+    QString odd = QStringLiteral("\ufeffa\ufdd0b\uffffc");
+    odd.insert(3, QChar(0xD800));
+    box.setText(odd);
+    QCOMPARE(box.Text(), QStringLiteral("\ufeffa\ufffd\ufffdb\ufffdc"));
+    QCOMPARE(box.length(), odd.size());
+    box.setSelStart(4);
+    box.setSelLength(1);
+    QCOMPARE(box.SelText(), QStringLiteral("b"));
     // A text with a NUL in it keeps everything after the NUL.
     box.setText(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\nc"));
     QCOMPARE(box.length(), 6);
