@@ -50,6 +50,7 @@ void typeOne(ScriptTextBox* box)
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
     QApplication::sendEvent(box, &press);
     QApplication::sendEvent(box, &release);
+    box->viewport()->repaint();
 }
 
 }  // namespace

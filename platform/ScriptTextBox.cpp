@@ -121,30 +121,38 @@ QByteArray documentBytes(QStringView text)
 // Holds back the change event while the program assigns text: one
 // assignment is one change, however many edits the document makes for it,
 // and one undo step.
-class ScriptTextBox::Assignment {
+// Holds back the change event while the document changes: one assignment
+// or one key, click, drop or command is one change, however many edits the
+// document makes for it, and the event comes once the text has changed. An
+// assignment by the program is also one undo step.
+class ScriptTextBox::ChangeScope {
 public:
-    enum Undo { OneStep, NoUndo };
-    explicit Assignment(ScriptTextBox* box, Undo undo = OneStep) : m_box(box), m_undo(undo)
+    enum Undo { AsIs, OneStep, NoUndo };
+    explicit ChangeScope(ScriptTextBox* box, Undo undo = AsIs) : m_box(box), m_undo(undo)
     {
-        if (m_box->m_assigning++ == 0)
+        if (m_box->m_changing++ == 0)
             m_box->m_changedMeanwhile = false;
-        m_box->SendScintilla(m_undo == OneStep ? SCI_BEGINUNDOACTION : SCI_SETUNDOCOLLECTION, 0L);
+        if (m_undo == OneStep)
+            m_box->SendScintilla(SCI_BEGINUNDOACTION);
+        else if (m_undo == NoUndo)
+            m_box->SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     }
-    ~Assignment()
+    ~ChangeScope()
     {
         if (m_undo == OneStep) {
             m_box->SendScintilla(SCI_ENDUNDOACTION);
-        } else {
+        } else if (m_undo == NoUndo) {
             m_box->SendScintilla(SCI_SETUNDOCOLLECTION, 1);
             m_box->SendScintilla(SCI_EMPTYUNDOBUFFER);
         }
-        if (--m_box->m_assigning == 0 && m_box->m_changedMeanwhile) {
+        if (--m_box->m_changing == 0 && m_box->m_changedMeanwhile) {
             m_box->m_changedMeanwhile = false;
+            m_box->fitLineNumbers();
             Q_EMIT m_box->Change();
         }
     }
-    Assignment(const Assignment&) = delete;
-    Assignment& operator=(const Assignment&) = delete;
+    ChangeScope(const ChangeScope&) = delete;
+    ChangeScope& operator=(const ChangeScope&) = delete;
 
 private:
     ScriptTextBox* m_box;
@@ -172,13 +180,18 @@ ScriptTextBox::ScriptTextBox(QWidget* parent) : QsciScintilla(parent)
     SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, SCMOD_SUPER);
     bindKeys();
     applyLook();
-    connect(this, &QsciScintilla::textChanged, this, &ScriptTextBox::textModified);
+    // The document reports a change before it makes it, never after:
+    // QScintilla answers every report after a change by counting the
+    // characters from the start of the document up to it, which would make
+    // a key in a large script take tens of milliseconds.
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
     ScriptTextAccessible::installFactory();
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char* text, int length, int linesAdded, int, int, int, int, int) {
+            [this](int position, int type, const char* text, int length, int, int, int, int, int, int) {
+                if (length <= 0)
+                    return;
                 tellAssistiveTools(position, type, text, length);
-                if (linesAdded != 0)
-                    fitLineNumbers();
+                textModified();
             });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &ScriptTextBox::caretMoved);
     connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, &ScriptTextBox::dwellStarted);
@@ -193,19 +206,22 @@ void ScriptTextBox::tellAssistiveTools(int position, int modificationType, const
     constexpr int Largest = 1 << 20;
     if (!QAccessible::isActive() || length > Largest)
         return;
-    if (modificationType & SC_MOD_INSERTTEXT) {
-        QAccessibleTextInsertEvent event(this, int(toScriptPosition(position)), decodeDocument(text, length));
+    const int offset = int(toScriptPosition(position));
+    if ((modificationType & SC_MOD_BEFOREINSERT) && text) {
+        QAccessibleTextInsertEvent event(this, offset, decodeDocument(text, length));
         QAccessible::updateAccessibility(&event);
     } else if (modificationType & SC_MOD_BEFOREDELETE) {
         const auto* removed = reinterpret_cast<const char*>(
             SendScintilla(SCI_GETRANGEPOINTER, ulong(position), long(length)));
-        QAccessibleTextRemoveEvent event(this, int(toScriptPosition(position)), decodeDocument(removed, length));
+        QAccessibleTextRemoveEvent event(this, offset, decodeDocument(removed, length));
         QAccessible::updateAccessibility(&event);
     }
 }
 
 void ScriptTextBox::caretMoved(int updated)
 {
+    if (updated & SC_UPDATE_CONTENT)
+        fitLineNumbers();
     if (!(updated & SC_UPDATE_SELECTION))
         return;
     describeCaretLine();
@@ -419,7 +435,9 @@ void ScriptTextBox::changeEvent(QEvent* e)
 
 void ScriptTextBox::textModified()
 {
-    if (m_assigning > 0)
+    // Outside any scope (a command QScintilla runs on its own) the change
+    // is told at once, just before it is made.
+    if (m_changing > 0)
         m_changedMeanwhile = true;
     else
         Q_EMIT Change();
@@ -466,13 +484,13 @@ void ScriptTextBox::setText(const QString& text)
 {
     if (text.isEmpty() && documentLength() == 0)
         return;
-    Assignment assignment(this);
+    ChangeScope scope(this, ChangeScope::OneStep);
     replaceAll(text);
 }
 
 void ScriptTextBox::loadText(const QString& text)
 {
-    Assignment assignment(this, Assignment::NoUndo);
+    ChangeScope scope(this, ChangeScope::NoUndo);
     replaceAll(text);
 }
 
@@ -558,7 +576,7 @@ void ScriptTextBox::setSelText(const QString& text)
     const bool selection = SendScintilla(SCI_GETSELECTIONSTART) != SendScintilla(SCI_GETSELECTIONEND);
     if (text.isEmpty() && !selection)
         return;
-    Assignment assignment(this);
+    ChangeScope scope(this, ChangeScope::OneStep);
     const QByteArray utf8 = documentBytes(text);
     SendScintilla(SCI_TARGETFROMSELECTION);
     SendScintilla(SCI_REPLACETARGET, ulong(utf8.size()), utf8.constData());
@@ -589,6 +607,7 @@ QByteArray ScriptTextBox::fromMimeData(const QMimeData* source, bool& rectangula
 
 void ScriptTextBox::keyPressEvent(QKeyEvent* e)
 {
+    ChangeScope scope(this);
     if (m_events.keyPress(this, e)) {
         e->accept();
         return;
@@ -634,9 +653,64 @@ void ScriptTextBox::keyReleaseEvent(QKeyEvent* e)
 
 void ScriptTextBox::mousePressEvent(QMouseEvent* e)
 {
+    ChangeScope scope(this);
     BoxEvents::mousePress(this, e);
     QsciScintilla::mousePressEvent(e);
     describeCaretLine();
+}
+
+void ScriptTextBox::mouseReleaseEvent(QMouseEvent* e)
+{
+    ChangeScope scope(this);
+    QsciScintilla::mouseReleaseEvent(e);
+}
+
+void ScriptTextBox::dropEvent(QDropEvent* e)
+{
+    ChangeScope scope(this);
+    QsciScintilla::dropEvent(e);
+}
+
+void ScriptTextBox::inputMethodEvent(QInputMethodEvent* e)
+{
+    ChangeScope scope(this);
+    QsciScintilla::inputMethodEvent(e);
+}
+
+void ScriptTextBox::contextMenuEvent(QContextMenuEvent* e)
+{
+    ChangeScope scope(this);
+    QsciScintilla::contextMenuEvent(e);
+}
+
+void ScriptTextBox::undo()
+{
+    ChangeScope scope(this);
+    QsciScintilla::undo();
+}
+
+void ScriptTextBox::redo()
+{
+    ChangeScope scope(this);
+    QsciScintilla::redo();
+}
+
+void ScriptTextBox::cut()
+{
+    ChangeScope scope(this);
+    QsciScintilla::cut();
+}
+
+void ScriptTextBox::paste()
+{
+    ChangeScope scope(this);
+    QsciScintilla::paste();
+}
+
+void ScriptTextBox::clear()
+{
+    ChangeScope scope(this);
+    QsciScintilla::clear();
 }
 
 void ScriptTextBox::mouseDoubleClickEvent(QMouseEvent* e)

@@ -34,6 +34,12 @@ public:
     QString SelText() const;
     void setSelText(const QString& text);
     qsizetype length() const;  // length of Text() without building it
+    // The editing commands, each one change of the text.
+    void undo() override;
+    void redo() override;
+    void cut() override;
+    void paste() override;
+    void clear() override;
     // Forgets every edit so far: nothing is left to undo or redo.
     void emptyUndoBuffer();
     void SetFocus();
@@ -74,7 +80,11 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void changeEvent(QEvent* e) override;
     // Every way text leaves or enters the box (copy, cut, paste, the X11
     // selection, dragging) goes through these two.
@@ -82,7 +92,7 @@ protected:
     QByteArray fromMimeData(const QMimeData* source, bool& rectangular) const override;
 
 private:
-    class Assignment;
+    class ChangeScope;
     void textModified();
     void tellAssistiveTools(int position, int modificationType, const char* text, int length);
     void caretMoved(int updated);
@@ -101,6 +111,6 @@ private:
     const LineMarkup* m_markup = nullptr;
     std::unique_ptr<ScriptLexer> m_lexer;
     int m_numberDigits = 0;
-    int m_assigning = 0;        // > 0 while the program assigns text
+    int m_changing = 0;         // > 0 inside a change scope
     bool m_changedMeanwhile = false;
 };
