@@ -6,6 +6,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/LinePreparation.h"
 #include "catalogue/UnitCommands.h"
+#include "dialogs/GoToLine.h"
 #include "dialogs/NewScript.h"
 #include "dialogs/RecentFiles.h"
 #include "platform/Clipboard.h"
@@ -115,6 +116,8 @@ void MainWindow::buildControls()
     connect(Text1, &ScriptTextBox::KeyUp, this, &MainWindow::Text1_KeyUp);
     connect(Text1, &ScriptTextBox::MouseDown, this, &MainWindow::Text1_MouseDown);
     connect(Text1, &ScriptTextBox::DblClick, this, &MainWindow::Text1_DblClick);
+    // Go to line, while the script has the focus.
+    GoToLine::attachTo(Text1);
 
     auto flat = [this](FlatButton*& button, const char* name, const char* caption, const char* tip) {
         button = new FlatButton(QString::fromUtf8(caption), QString::fromUtf8(tip), this);

@@ -58,6 +58,14 @@ bool FakeModal::shellOpen(const QString& target)
     return shellReply;
 }
 
+int FakeModal::goToLine(int current, int last)
+{
+    lineRequests.append({current, last});
+    if (lineReplies.isEmpty())
+        unanswered("Go to line", QString::number(current));
+    return lineReplies.takeFirst();
+}
+
 TempSettings::TempSettings()
 {
     QStandardPaths::setTestModeEnabled(true);
