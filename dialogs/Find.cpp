@@ -13,6 +13,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <vector>
+
 namespace {
 
 using Sci = QsciScintillaBase;
@@ -303,23 +305,55 @@ void Find::replace()
     findNext();
 }
 
+// Every change of the document costs a pass over the text before it (the
+// editor component counts the characters up to the change for assistive
+// tools), so replacing match by match would take time growing with the
+// square of the script's size. The matches are found first; then the text
+// from the first to the end of the last is replaced in one change, which is
+// one undo step however many matches there were.
 qsizetype Find::replaceAll()
 {
     if (!m_box || FindWhat->text().isEmpty())
         return 0;
     prepareSearch();
-    const QByteArray with = ScriptText::withCrLf(ReplaceWith->text()).toUtf8();
-    qsizetype count = 0;
-    qsizetype from = 0;
+    const qsizetype length = m_box->SendScintilla(Sci::SCI_GETLENGTH);
+    std::vector<Match> matches;
     Match match;
-    m_box->beginUndoAction();
-    while (searchRange(from, m_box->SendScintilla(Sci::SCI_GETLENGTH), &match)) {
-        m_box->SendScintilla(Sci::SCI_REPLACETARGET, ulong(with.size()), with.constData());
-        from = m_box->SendScintilla(Sci::SCI_GETTARGETEND);
-        ++count;
+    for (qsizetype from = 0; from < length && searchRange(from, length, &match); from = match.end)
+        matches.push_back(match);
+    const qsizetype count = qsizetype(matches.size());
+    say(count == 1 ? QStringLiteral("Replaced 1 match.") : QStringLiteral("Replaced %1 matches.").arg(count));
+    if (matches.empty())
+        return 0;
+
+    const QByteArray with = ScriptText::withCrLf(ReplaceWith->text()).toUtf8();
+    const qsizetype spanStart = matches.front().start;
+    const qsizetype spanEnd = matches.back().end;
+    const auto* span = reinterpret_cast<const char*>(
+        m_box->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(spanStart), long(spanEnd - spanStart)));
+    // The caret keeps its place in the text around it; inside a match it
+    // goes to the end of the replacement.
+    const qsizetype caret = m_box->SendScintilla(Sci::SCI_GETCURRENTPOS);
+    qsizetype newCaret = caret;
+    QByteArray replaced;
+    replaced.reserve(spanEnd - spanStart + count * with.size());
+    qsizetype at = spanStart;
+    for (const Match& m : matches) {
+        if (caret >= at && caret <= m.start)
+            newCaret = spanStart + replaced.size() + (caret - at);
+        replaced.append(span + (at - spanStart), m.start - at);
+        if (caret > m.start && caret < m.end)
+            newCaret = spanStart + replaced.size() + with.size();
+        replaced.append(with);
+        at = m.end;
     }
+    if (caret >= spanEnd)
+        newCaret = caret + (replaced.size() - (spanEnd - spanStart));
+
+    m_box->beginUndoAction();
+    m_box->SendScintilla(Sci::SCI_SETTARGETRANGE, ulong(spanStart), long(spanEnd));
+    m_box->SendScintilla(Sci::SCI_REPLACETARGET, ulong(replaced.size()), replaced.constData());
     m_box->endUndoAction();
-    say(count == 1 ? QStringLiteral("Replaced 1 match.")
-                               : QStringLiteral("Replaced %1 matches.").arg(count));
+    m_box->SendScintilla(Sci::SCI_SETEMPTYSELECTION, ulong(newCaret));
     return count;
 }

@@ -256,12 +256,15 @@ void TestFind::replaceAndReplaceAll()
     QCOMPARE(w.Text1->Text(), QStringLiteral("; Fr\u00FCh: Dragoon\r\nDragoon = 1\r\nWait 300\r\nzealot = 2"));
     w.Text1->undo();
     QCOMPARE(w.Text1->Text(), Script);
+    find->FindWhat->setText(QStringLiteral("zealot"));
     find->MatchCase->setChecked(false);
     w.Changed = 0;
+    w.Text1->setSelStart(30);  // in "Wait", after two matches
     QTest::mouseClick(find->ReplaceAll, Qt::LeftButton);
     QCOMPARE(find->Status->text(), QStringLiteral("Replaced 3 matches."));
     QCOMPARE(w.Changed, qint16(1));
     QCOMPARE(w.Text1->Text(), QStringLiteral("; Fr\u00FCh: Dragoon\r\nDragoon = 1\r\nWait 300\r\nDragoon = 2"));
+    QCOMPARE(w.Text1->SelStart(), 32);
     w.Text1->undo();
     QCOMPARE(w.Text1->Text(), Script);
     QVERIFY(!w.Text1->isUndoAvailable());
