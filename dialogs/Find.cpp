@@ -56,13 +56,8 @@ void Find::attachTo(ScriptTextBox* box)
         }
         const bool found = forward ? window->findNext() : window->findPrevious();
         // Nothing found while the window is closed: it opens to say so.
-        if (!found && !window->isVisible()) {
-            window->show();
-            window->raise();
-            window->activateWindow();
-            window->FindWhat->setFocus();
-            window->FindWhat->selectAll();
-        }
+        if (!found && !window->isVisible())
+            window->present(window->FindWhat);
     };
     addKey(box, Qt::CTRL | Qt::Key_F, Qt::WidgetShortcut, [box] { findWindowOf(box)->showFor(Field::FindWhat); });
     addKey(box, Qt::CTRL | Qt::Key_H, Qt::WidgetShortcut, [box] { findWindowOf(box)->showFor(Field::ReplaceWith); });
@@ -183,6 +178,11 @@ void Find::showFor(Field field)
             !selected.contains(u'\n'))
             FindWhat->setText(selected);
     }
+    present(field == Field::FindWhat ? FindWhat : ReplaceWith);
+}
+
+void Find::present(QLineEdit* field)
+{
     if (!m_placed) {
         placeBesideOwner();
         m_placed = true;
@@ -190,9 +190,8 @@ void Find::showFor(Field field)
     show();
     raise();
     activateWindow();
-    QLineEdit* edit = field == Field::FindWhat ? FindWhat : ReplaceWith;
-    edit->setFocus(Qt::ShortcutFocusReason);
-    edit->selectAll();
+    field->setFocus(Qt::ShortcutFocusReason);
+    field->selectAll();
 }
 
 // The first time it opens, the window goes right of its owner, level with

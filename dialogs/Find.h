@@ -64,6 +64,8 @@ private:
     bool searchRange(qsizetype from, qsizetype to, Match* match) const;
     bool selectionIsMatch() const;
     void prepareSearch() const;
+    // Shows the window in front with the focus in the field.
+    void present(QLineEdit* field);
     void say(const QString& text);
     void updateButtons();
     void placeBesideOwner();
