@@ -349,10 +349,16 @@ qsizetype Find::replaceAll()
     if (caret >= spanEnd)
         newCaret = caret + (replaced.size() - (spanEnd - spanStart));
 
+    // While the span is out of the document the view would slide up to
+    // what is left; it comes back to the lines the user was looking at.
+    const long firstLine = m_box->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
+    const long xOffset = m_box->SendScintilla(Sci::SCI_GETXOFFSET);
     m_box->beginUndoAction();
     m_box->SendScintilla(Sci::SCI_SETTARGETRANGE, ulong(spanStart), long(spanEnd));
     m_box->SendScintilla(Sci::SCI_REPLACETARGET, ulong(replaced.size()), replaced.constData());
     m_box->endUndoAction();
     m_box->SendScintilla(Sci::SCI_SETEMPTYSELECTION, ulong(newCaret));
+    m_box->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, ulong(firstLine));
+    m_box->SendScintilla(Sci::SCI_SETXOFFSET, ulong(xOffset));
     return count;
 }

@@ -276,6 +276,14 @@ void TestFind::replaceAndReplaceAll()
     find->FindWhat->setText(QStringLiteral("Zergling"));
     QTest::mouseClick(find->ReplaceAll, Qt::LeftButton);
     QCOMPARE(find->Status->text(), QStringLiteral("Replaced 0 matches."));
+
+    // The view stays on the lines the user was looking at.
+    w.Text1->loadText(QStringList(200, Script).join(QStringLiteral("\r\n")));
+    w.Text1->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 500UL);
+    find->FindWhat->setText(QStringLiteral("Wait"));
+    QTest::mouseClick(find->ReplaceAll, Qt::LeftButton);
+    QCOMPARE(find->Status->text(), QStringLiteral("Replaced 200 matches."));
+    QCOMPARE(w.Text1->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), 500L);
 }
 
 // Every control of the two windows has a name; the line field holds only
