@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStringDecoder>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -308,8 +309,9 @@ void Find::replace()
 // editor component counts the characters up to the change for assistive
 // tools), so replacing match by match would take time growing with the
 // square of the script's size. The matches are found first; then the text
-// from the first to the end of the last is replaced in one change, which is
-// one undo step however many matches there were.
+// from the first to the end of the last is assigned anew in one assignment
+// of the box, which is one change and one undo step however many matches
+// there were, and enters the way typed text does.
 qsizetype Find::replaceAll()
 {
     if (!m_box || FindWhat->text().isEmpty())
@@ -348,16 +350,23 @@ qsizetype Find::replaceAll()
     }
     if (caret >= spanEnd)
         newCaret = caret + (replaced.size() - (spanEnd - spanStart));
+    // A U+FEFF at the start of the span is a character of the script, not a
+    // byte order mark.
+    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = decode(replaced);
+    const qsizetype replacedSize = replaced.size();
+    replaced = QByteArray();
 
     // While the span is out of the document the view would slide up to
     // what is left; it comes back to the lines the user was looking at.
     const long firstLine = m_box->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
     const long xOffset = m_box->SendScintilla(Sci::SCI_GETXOFFSET);
-    m_box->beginUndoAction();
-    m_box->SendScintilla(Sci::SCI_SETTARGETRANGE, ulong(spanStart), long(spanEnd));
-    m_box->SendScintilla(Sci::SCI_REPLACETARGET, ulong(replaced.size()), replaced.constData());
-    m_box->endUndoAction();
-    m_box->SendScintilla(Sci::SCI_SETEMPTYSELECTION, ulong(newCaret));
+    m_box->SendScintilla(Sci::SCI_SETSELECTION, ulong(spanEnd), long(spanStart));
+    m_box->setSelText(text);
+    // Should the box have stored the text differently, the caret stays
+    // after it.
+    const qsizetype end = m_box->SendScintilla(Sci::SCI_GETCURRENTPOS);
+    m_box->SendScintilla(Sci::SCI_SETEMPTYSELECTION, ulong(end - spanStart == replacedSize ? newCaret : end));
     m_box->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, ulong(firstLine));
     m_box->SendScintilla(Sci::SCI_SETXOFFSET, ulong(xOffset));
     return count;
