@@ -7,6 +7,8 @@
 #include "catalogue/LanguageMarkup.h"
 #include "catalogue/LinePreparation.h"
 #include "catalogue/UnitCommands.h"
+#include "dialogs/Find.h"
+#include "dialogs/GoToLine.h"
 #include "dialogs/NewScript.h"
 #include "dialogs/RecentFiles.h"
 #include "platform/Accessibility.h"
@@ -122,6 +124,9 @@ void MainWindow::buildControls()
     connect(Text1, &ScriptTextBox::KeyUp, this, &MainWindow::Text1_KeyUp);
     connect(Text1, &ScriptTextBox::MouseDown, this, &MainWindow::Text1_MouseDown);
     connect(Text1, &ScriptTextBox::DblClick, this, &MainWindow::Text1_DblClick);
+    // Find and replace, F3, and Go to line, while the script has the focus.
+    Find::attachTo(Text1);
+    GoToLine::attachTo(Text1);
 
     auto flat = [this](FlatButton*& button, const char* name, const char* caption, const char* tip) {
         button = new FlatButton(QString::fromUtf8(caption), QString::fromUtf8(tip), this);

@@ -187,7 +187,7 @@ inline qint64 residentKb()
 }
 
 // Answers every modal request at once: the file dialog with `path`, a
-// question with Yes, any other box with OK.
+// question with Yes, any other box with OK, Go to line with Cancel.
 class AnsweringSeam final : public Modal::Seam {
 public:
     AnsweringSeam() : m_previous(Modal::install(this)) {}
@@ -204,6 +204,7 @@ public:
     QString fileDialog(const Modal::FileRequest&) override { return path; }
     QString browseForFolder(const QString&) override { return QString(); }
     bool shellOpen(const QString&) override { return false; }
+    int goToLine(int, int) override { return 0; }
     void endProgram() override {}
 
 private:

@@ -1,5 +1,7 @@
 #include "platform/Modal.h"
 
+#include "dialogs/GoToLine.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -64,6 +66,12 @@ public:
     {
         const QUrl url = QUrl::fromUserInput(target);
         return url.isValid() && QDesktopServices::openUrl(url);
+    }
+
+    int goToLine(int current, int last) override
+    {
+        GoToLine dialog(current, last, parentWindow());
+        return dialog.exec() == QDialog::Accepted ? dialog.line() : 0;
     }
 
     void endProgram() override

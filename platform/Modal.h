@@ -40,6 +40,9 @@ public:
     virtual QString browseForFolder(const QString& title) = 0;
     // Hands an address or document to the desktop; false when that failed.
     virtual bool shellOpen(const QString& target) = 0;
+    // Asks for a line of the script (lines 1 to last, current offered
+    // first); the chosen line, or 0 when the user cancelled.
+    virtual int goToLine(int current, int last) = 0;
     // Ends the program at once; the real seam never returns.
     virtual void endProgram() = 0;
 };

@@ -53,6 +53,14 @@ QString FakeModal::browseForFolder(const QString& title)
     return folderReplies.takeFirst();
 }
 
+int FakeModal::goToLine(int current, int last)
+{
+    lineRequests.append({current, last});
+    if (lineReplies.isEmpty())
+        unanswered("Go to line", QString::number(current));
+    return lineReplies.takeFirst();
+}
+
 bool FakeModal::shellOpen(const QString& target)
 {
     shellRequests.append(target);

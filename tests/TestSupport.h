@@ -28,12 +28,14 @@ public:
     QList<Modal::FileRequest> fileRequests;
     QList<QString> folderRequests;
     QList<QString> shellRequests;
+    QList<std::pair<int, int>> lineRequests;  // (current, last) of each Go to line
     int endRequests = 0;
 
     QList<int> messageReplies;   // consumed in order; OK boxes answer 1 by themselves
     QList<QString> fileReplies;  // "" means cancelled
     QList<QString> folderReplies;
     bool shellReply = true;
+    QList<int> lineReplies;  // the chosen line, 0 for Cancel
     // Runs while a message box is "open" (for instance to look at the state).
     std::function<void(const Message&)> onMessage;
 
@@ -41,6 +43,7 @@ public:
     QString fileDialog(const Modal::FileRequest& request) override;
     QString browseForFolder(const QString& title) override;
     bool shellOpen(const QString& target) override;
+    int goToLine(int current, int last) override;
     void endProgram() override { ++endRequests; }
 
 private:

@@ -3,6 +3,8 @@
 
 #include "app/MainWindow.h"
 #include "app/RecentList.h"
+#include "dialogs/Find.h"
+#include "dialogs/GoToLine.h"
 #include "dialogs/Logo.h"
 #include "dialogs/NewScript.h"
 #include "dialogs/OpcodeChecker.h"
@@ -15,6 +17,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
 
 namespace {
@@ -65,5 +68,12 @@ int main(int argc, char** argv)
     save(&about, "about");
     OpcodeChecker checker;
     save(&checker, "opcode-checker");
+    Find find(main.Text1, &main);
+    find.FindWhat->setText(QStringLiteral("Zealot"));
+    find.ReplaceWith->setText(QStringLiteral("Dragoon"));
+    find.replaceAll();
+    save(&find, "find");
+    GoToLine goToLine(4, 8, &main);
+    save(&goToLine, "go-to-line");
     return 0;
 }

@@ -105,6 +105,7 @@ public:
     }
     QString browseForFolder(const QString&) override { qFatal("unexpected folder dialog"); }
     bool shellOpen(const QString&) override { return false; }
+    int goToLine(int, int) override { qFatal("unexpected Go to line"); }
     void endProgram() override {}
 
 private:
