@@ -641,7 +641,18 @@ void ScriptTextBox::keyPressEvent(QKeyEvent* e)
         e->accept();
         return;
     }
-    QsciScintilla::keyPressEvent(e);
+    // A key held with Ctrl (and not with Alt, which together make AltGr)
+    // is a command or nothing; some desktops hand it over with its letter
+    // as text, which must not be typed.
+    const Qt::KeyboardModifiers held = e->modifiers();
+    if (held.testFlag(Qt::ControlModifier) && !held.testFlag(Qt::AltModifier) && !typed.isEmpty()) {
+        QKeyEvent command(e->type(), e->key(), held, e->nativeScanCode(), e->nativeVirtualKey(),
+                          e->nativeModifiers(), QString(), e->isAutoRepeat(), ushort(e->count()));
+        QsciScintilla::keyPressEvent(&command);
+        e->setAccepted(command.isAccepted());
+    } else {
+        QsciScintilla::keyPressEvent(e);
+    }
     describeCaretLine();
 }
 
