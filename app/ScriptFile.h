@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QIODevice>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -34,7 +35,15 @@ bool readFile(const QString& path, QByteArray* bytes);
 // once every byte is on disk; the old file stays as it was on any failure.
 bool writeFile(const QString& path, QByteArrayView bytes);
 
-// Test seam: makes writes fail after this many bytes (-1: never).
-void setWriteFailureAfter(qint64 bytes);
+// Puts the bytes of a save into the temporary file, a piece at a time; the
+// number written, or -1. The real one writes them; another can be installed
+// to see how saving copes with a disk that fails part-way.
+class PieceWriter {
+public:
+    virtual ~PieceWriter() = default;
+    virtual qint64 write(QIODevice& file, const char* data, qint64 size) = 0;
+};
+// Installs a writer (nullptr: the real one again); returns the previous one.
+PieceWriter* install(PieceWriter* writer);
 
 }  // namespace ScriptFile

@@ -1,33 +1,9 @@
 #include "app/CommandLine.h"
-#include "app/MainWindow.h"
-#include "dialogs/Logo.h"
-#include "platform/Desktop.h"
+#include "app/StartUp.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-class FirstPaintExit : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !m_done) {
-            m_done = true;
-            QTimer::singleShot(0, [] { std::_Exit(0); });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_done = false;
-};
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -44,15 +20,5 @@ int main(int argc, char** argv)
         break;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Morvaneo"));
-    Desktop::applyLook();
-    QApplication::setOrganizationName(QStringLiteral("Morvaneo"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
-    MainWindow main;
-    main.CommandLine = Desktop::commandLineText(QApplication::arguments());
-    // For start-up measurements: end as soon as the main window has painted.
-    if (qEnvironmentVariableIsSet("MORVANEO_EXIT_AFTER_PAINT"))
-        main.installEventFilter(new FirstPaintExit(&main));
-    Logo::Begin(&main);
-    return app.exec();
+    return StartUp::run(app);
 }

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -170,6 +171,13 @@ inline Script makeScript(qsizetype bytes)
     for (size_t i = 0; s.crlf.size() < bytes; ++i)
         s.crlf.append(lines[i % count]).append("\r\n");
     return s;
+}
+
+// Keeps the settings the benchmarked procedures write (the recent-file
+// list) in a folder of the benchmark's own, never in the user's.
+inline void useConfigFolder(const QString& folder)
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
 }
 
 // Resident memory of this process in kilobytes.

@@ -10,7 +10,6 @@
 #include "app/MainWindow.h"
 #include "app/ScriptFile.h"
 #include "platform/ScriptTextBox.h"
-#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QFile>
@@ -51,7 +50,7 @@ struct Fixture {
     {
         // The recent list the open and save procedures keep goes to a store
         // of our own, never to the user's.
-        SettingsStore::setDirectoryOverride(dir.filePath(QStringLiteral("settings")));
+        useConfigFolder(dir.filePath(QStringLiteral("settings")));
         w.show();
         setUpBare(bare, w.Text1->size());
         settle();

@@ -7,7 +7,6 @@
 
 #include "app/MainWindow.h"
 #include "platform/ScriptTextBox.h"
-#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QFile>
@@ -63,7 +62,7 @@ int main(int argc, char** argv)
     const int runs = runsFor(quick);
 
     QTemporaryDir dir;
-    SettingsStore::setDirectoryOverride(dir.filePath(QStringLiteral("settings")));
+    useConfigFolder(dir.filePath(QStringLiteral("settings")));
     AnsweringSeam seam;
     MainWindow reading;
     MainWindow plain;

@@ -10,7 +10,6 @@
 #include "platform/Desktop.h"
 #include "app/ScriptFile.h"
 #include "platform/ScriptTextBox.h"
-#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QFile>
@@ -33,7 +32,7 @@ qint64 settledResidentKb()
 
 int child(const QString& side, const QString& path, const QString& settingsDir)
 {
-    SettingsStore::setDirectoryOverride(settingsDir);
+    useConfigFolder(settingsDir);
     if (side == QStringLiteral("morvaneo")) {
         AnsweringSeam seam;
         MainWindow w;

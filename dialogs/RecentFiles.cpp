@@ -1,18 +1,16 @@
 #include "dialogs/RecentFiles.h"
 
 #include "app/MainWindow.h"
+#include "app/RecentList.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
 #include "platform/ListBox.h"
 #include "platform/ScriptTextBox.h"
-#include "settings/SettingsStore.h"
 
 #include <QLabel>
 #include <QShowEvent>
 
 namespace {
-
-constexpr int RecentSlots = 20;
 
 void focusScript()
 {
@@ -83,12 +81,9 @@ void RecentFiles::showEvent(QShowEvent* e)
 void RecentFiles::Form_Activate()
 {
     List1->Clear();
-    for (int n = 1; n <= RecentSlots; ++n) {
-        const QString path = GetSetting(QStringLiteral("Morvaneo"), QStringLiteral("RecentFiles"),
-                                        QStringLiteral("Recent") + QString::number(n), QString());
+    for (const QString& path : RecentList::read())
         if (!path.isEmpty())
             List1->AddItem(path);
-    }
     List1_Click();
 }
 

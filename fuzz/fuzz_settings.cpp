@@ -9,6 +9,7 @@
 
 #include "settings/SettingsStore.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -33,7 +34,7 @@ void ensureStore()
             std::fprintf(stderr, "cannot make a temporary folder for the settings store\n");
             std::abort();
         }
-        SettingsStore::setDirectoryOverride(d->path());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(d->path()));
         Modal::install(&fuzz::quietModal());
         SaveSetting(App, Recent, QStringLiteral("Recent1"), KeptPath);
         return d;

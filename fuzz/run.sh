@@ -43,7 +43,7 @@ if [ -z "$targets" ]; then
 fi
 
 export QT_QPA_PLATFORM=offscreen
-export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$here/../tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 asan="abort_on_error=0:symbolize=1:detect_stack_use_after_return=1"
 

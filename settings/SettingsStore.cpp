@@ -9,12 +9,6 @@
 
 namespace {
 
-QString& directoryOverride()
-{
-    static QString dir;
-    return dir;
-}
-
 bool& failedOnce()
 {
     static bool failed = false;
@@ -27,15 +21,8 @@ namespace SettingsStore {
 
 QString fileName(const QString& application)
 {
-    QString dir = directoryOverride();
-    if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Morvaneo");
-    return dir + u'/' + application + QStringLiteral(".conf");
-}
-
-void setDirectoryOverride(const QString& directory)
-{
-    directoryOverride() = directory;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Morvaneo/") +
+           application + QStringLiteral(".conf");
 }
 
 bool writeFailed()

@@ -19,10 +19,9 @@ void SaveSettings(const QString& application, const QString& section, const QStr
                   const QStringList& values);
 
 namespace SettingsStore {
-// Where the store lives (an INI file in the user's configuration folder).
+// Where the store lives: an INI file in the folder of the application's
+// name in the user's configuration folder (XDG_CONFIG_HOME on Linux).
 QString fileName(const QString& application);
-// Lets a test point the store at a folder of its own ("" restores the default).
-void setDirectoryOverride(const QString& directory);
 // True once a write has failed in this run (the user has been told once).
 bool writeFailed();
 void resetWriteFailure();

@@ -2,6 +2,7 @@
 
 #include "settings/SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -93,16 +94,37 @@ void WaitingToolStarter::start(const QString& program, const QStringList& argume
     process.waitForFinished(1000);
 }
 
-TempSettings::TempSettings()
+TempSettings::TempSettings() : m_previous(qgetenv("XDG_CONFIG_HOME"))
 {
-    QStandardPaths::setTestModeEnabled(true);
-    SettingsStore::setDirectoryOverride(m_dir.path());
+    moveTo(m_dir.path());
+    QDir().mkpath(m_dir.filePath(QStringLiteral("Morvaneo")));
     SettingsStore::resetWriteFailure();
 }
 
 TempSettings::~TempSettings()
 {
-    SettingsStore::setDirectoryOverride(QString());
+    qputenv("XDG_CONFIG_HOME", m_previous);
+}
+
+void TempSettings::moveTo(const QString& configHome)
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
+}
+
+FailingWriter::FailingWriter(qint64 limit) : m_left(limit), m_previous(ScriptFile::install(this)) {}
+
+FailingWriter::~FailingWriter()
+{
+    ScriptFile::install(m_previous);
+}
+
+qint64 FailingWriter::write(QIODevice& file, const char* data, qint64 size)
+{
+    const qint64 now = qMin(size, m_left);
+    if (now > 0 && file.write(data, now) != now)
+        return -1;
+    m_left -= now;
+    return now == size ? size : -1;
 }
 
 QString writeBytes(const QString& path, const QByteArray& bytes)

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Desktop.h"
 #include "platform/FileTypeRecords.h"
+#include "app/ScriptFile.h"
 #include "platform/Modal.h"
 
 #include <QList>
@@ -78,16 +79,33 @@ private:
     FileTypeRecords::ToolStarter* m_previous;
 };
 
-// Points the settings store at a fresh temporary folder for the lifetime of
-// the object, so no test ever touches the user's own settings.
+// Gives the settings store a fresh configuration folder (XDG_CONFIG_HOME)
+// for the lifetime of the object, so no test ever touches the user's own
+// settings; the store is the file "Morvaneo/Morvaneo.conf" in it.
 class TempSettings {
 public:
     TempSettings();
     ~TempSettings();
     QString path() const { return m_dir.path(); }
+    // Moves the configuration folder elsewhere (until the object goes).
+    void moveTo(const QString& configHome);
 
 private:
     QTemporaryDir m_dir;
+    QByteArray m_previous;
+};
+
+// Makes every save write at most `limit` bytes into its temporary file and
+// then fail, as a full disk would.
+class FailingWriter final : public ScriptFile::PieceWriter {
+public:
+    explicit FailingWriter(qint64 limit);
+    ~FailingWriter() override;
+    qint64 write(QIODevice& file, const char* data, qint64 size) override;
+
+private:
+    qint64 m_left;
+    ScriptFile::PieceWriter* m_previous;
 };
 
 // Writes bytes into a file; returns its path.

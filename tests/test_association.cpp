@@ -220,8 +220,8 @@ void TestAssociation::placesFollowEnvironment()
 
 void TestAssociation::recordsInTemporaryHome()
 {
-    TempHome home;
     TempSettings settings;
+    TempHome home;  // after the settings: its configuration folder wins
     FakeModal modal;
     QDir().mkpath(home.config());
     writeBytes(home.config() + QStringLiteral("/mimeapps.list"),

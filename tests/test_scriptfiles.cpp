@@ -296,10 +296,11 @@ void TestScriptFiles::saveFailuresKeepTheOldFile()
 
     // Failing after k bytes: the old file stays byte for byte, with its permissions.
     for (qint64 k : {0, 1, 5}) {
-        ScriptFile::setWriteFailureAfter(k);
         modal.messages.clear();
-        QVERIFY(!w.FileSaveProc());
-        ScriptFile::setWriteFailureAfter(-1);
+        {
+            FailingWriter failing(k);
+            QVERIFY(!w.FileSaveProc());
+        }
         QCOMPARE(modal.messages.size(), 1);
         QCOMPARE(modal.messages.first().prompt, CouldNot);
         QCOMPARE(readBytes(old), QByteArray("old content\r\n"));
@@ -516,8 +517,9 @@ void TestScriptFiles::settingsStore()
     // A store that cannot be written (its folder is a plain file): reads give
     // the defaults, the editor goes on, the user hears of it once.
     const QString blocked = settings.path() + QStringLiteral("/blocked");
-    writeBytes(blocked, "not a folder");
-    SettingsStore::setDirectoryOverride(blocked);
+    QVERIFY(QDir().mkpath(blocked));
+    writeBytes(blocked + QStringLiteral("/Morvaneo"), "not a folder");
+    settings.moveTo(blocked);
     SaveSetting(App, Config, QStringLiteral("ProgramLogo"), QStringLiteral("0"));
     SaveSetting(App, Config, QStringLiteral("NewScript"), QStringLiteral("0"));
     QCOMPARE(GetSetting(App, Config, QStringLiteral("ProgramLogo")), QString());
@@ -526,12 +528,13 @@ void TestScriptFiles::settingsStore()
 
     // A damaged store: garbage bytes read as defaults.
     QTemporaryDir damaged;
-    SettingsStore::setDirectoryOverride(damaged.path());
+    settings.moveTo(damaged.path());
+    QVERIFY(QDir().mkpath(damaged.filePath(QStringLiteral("Morvaneo"))));
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i)
         garbage.append(char((i * 7919) % 256));
     writeBytes(SettingsStore::fileName(App), garbage);
-    QCOMPARE(GetSetting(App, Config, QStringLiteral("UseDefOpen")), GetSetting(App, Config, QStringLiteral("UseDefOpen")));
+    QCOMPARE(GetSetting(App, Config, QStringLiteral("UseDefOpen"), QStringLiteral("default")), QStringLiteral("default"));
     MainWindow w;
     w.show();
     QVERIFY(w.loaded());
