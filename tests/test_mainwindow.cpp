@@ -105,11 +105,13 @@ void TestMainWindow::startUpWithoutArguments()
     QVERIFY(w.Label1->text().startsWith(QStringLiteral("Morvaneo II BETA - ") + QChar(0xA9)));
     QVERIFY(w.Label1->text().size() > 25);
     QVERIFY(modal.messages.isEmpty());
-    // Showing again does not load twice.
-    const int nodes = w.TreeView1->Nodes.Count();
+    // Showing again does not load twice: the tree keeps its four top nodes
+    // and an edit stays marked.
+    w.Text1->setSelText(QStringLiteral("kept"));
     w.hide();
     w.show();
-    QCOMPARE(w.TreeView1->Nodes.Count(), nodes);
+    QCOMPARE(w.TreeView1->topLevelItemCount(), 4);
+    QCOMPARE(w.Changed, qint16(1));
 }
 
 void TestMainWindow::typingMarksTheScriptModified()
