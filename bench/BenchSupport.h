@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -171,6 +172,24 @@ inline Script makeScript(qsizetype bytes)
     for (size_t i = 0; s.crlf.size() < bytes; ++i)
         s.crlf.append(lines[i % count]).append("\r\n");
     return s;
+}
+
+// Writes or reads a whole file; a benchmark that cannot ends at once.
+inline void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "bench: cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+}
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        std::exit(1);
+    return f.readAll();
 }
 
 // Keeps the settings the benchmarked procedures write (the recent-file

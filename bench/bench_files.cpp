@@ -23,22 +23,7 @@ namespace {
 
 using namespace Bench;
 
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "bench: cannot write %s\n", qPrintable(path));
-        std::exit(1);
-    }
-}
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        std::exit(1);
-    return f.readAll();
-}
 
 struct Fixture {
     QTemporaryDir dir;

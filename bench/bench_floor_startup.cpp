@@ -4,34 +4,12 @@
 // first paint, as the timed editor does. Not a benchmark of its own: it
 // prints nothing.
 #include "platform/Qsci.h"
+#include "tests/FirstPaintExit.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QMainWindow>
-#include <QTimer>
 #include <QTreeWidget>
-
-#include <cstdlib>
-
-namespace {
-
-class FirstPaintExit : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !m_done) {
-            m_done = true;
-            QTimer::singleShot(0, [] { std::_Exit(0); });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_done = false;
-};
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -54,7 +32,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < 12; ++i)
         new QTreeWidgetItem(tree, {QStringLiteral("Loose %1").arg(i)});
     window.resize(465, 417);
-    window.installEventFilter(new FirstPaintExit(&window));
+    FirstPaintExit exitAfterPaint;
+    window.installEventFilter(&exitAfterPaint);
     window.show();
     return app.exec();
 }

@@ -36,12 +36,6 @@ QByteArray realisticScript(qsizetype bytes)
     return s;
 }
 
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        std::exit(1);
-}
 
 void typeOne(ScriptTextBox* box)
 {

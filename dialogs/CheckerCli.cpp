@@ -24,63 +24,50 @@ QString checkerUsage()
 
 namespace {
 
-// A script's text read the way the editor opens the file; false (and the
-// file named on err) when it cannot be read.
-bool readScript(const QString& path, QString* text, QTextStream& err)
+// Runs check(path, text) on each file's text, read the way the editor opens
+// the file; a file that cannot be read is named on err. The status is 1 when
+// a file could not be read or check found something, 0 otherwise.
+template <class Check>
+int checkEach(const QStringList& files, QTextStream& out, QTextStream& err, Check check)
 {
-    QByteArray bytes;
-    if (!ScriptFile::readFile(path, &bytes)) {
-        err << "morvaneo-checker: " << path << ": the file could not be read\n";
-        return false;
+    int status = 0;
+    for (const QString& path : files) {
+        QByteArray bytes;
+        if (!ScriptFile::readFile(path, &bytes)) {
+            err << "morvaneo-checker: " << path << ": the file could not be read\n";
+            status = 1;
+        } else if (check(path, ScriptFile::readingRule(bytes))) {
+            status = 1;
+        }
     }
-    *text = ScriptFile::readingRule(bytes);
-    return true;
+    out.flush();
+    err.flush();
+    return status;
 }
 
 }  // namespace
 
 int runChecker(const QStringList& files, QTextStream& out, QTextStream& err)
 {
-    int status = 0;
-    for (const QString& path : files) {
-        QString text;
-        if (!readScript(path, &text, err)) {
-            status = 1;
-            continue;
-        }
+    return checkEach(files, out, err, [&out](const QString& path, const QString& text) {
         const QStringList lines = HeaderRules::splitText(text);
         const QStringList findings = HeaderRules::checkLines(lines);
-        if (findings.isEmpty()) {
+        if (findings.isEmpty())
             out << path << ": no finding (" << lines.size() << (lines.size() == 1 ? " line" : " lines") << ")\n";
-            continue;
-        }
-        status = 1;
         for (const QString& finding : findings)
             out << path << ": " << finding << '\n';
-    }
-    out.flush();
-    err.flush();
-    return status;
+        return !findings.isEmpty();
+    });
 }
 
 int runLint(QStringList files, QTextStream& out, QTextStream& err)
 {
     if (!files.isEmpty() && files.first() == QLatin1StringView("--"))
         files.removeFirst();
-    int status = 0;
-    for (const QString& path : files) {
-        QString text;
-        if (!readScript(path, &text, err)) {
-            status = 1;
-            continue;
-        }
+    return checkEach(files, out, err, [&out](const QString& path, const QString& text) {
         const QList<ScriptLanguage::Problem> problems = ScriptLanguage::scriptProblems(QStringView(text));
-        if (!problems.isEmpty())
-            status = 1;
         for (const ScriptLanguage::Problem& p : problems)
             out << path << ':' << p.line + 1 << ':' << p.column + 1 << ": " << p.message << '\n';
-    }
-    out.flush();
-    err.flush();
-    return status;
+        return !problems.isEmpty();
+    });
 }
