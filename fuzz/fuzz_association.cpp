@@ -114,21 +114,21 @@ bool hasLoneSurrogate(const QString& s)
 void checkDesktopRecords(const QString& dir, const QString& base)
 {
     const QByteArray where = fuzz::shown(dir) + " | " + fuzz::shown(base);
-    const FileTypeRecords::Spec spec = AssociationFileTypeSpec(dir, base);
+    const FileTypeRecords::FileType type = AssociationFileType(dir, base);
     const QString program = AssociationProgramPath(dir, base, PathForm::Unix);
-    FUZZ_CHECK(spec.program == program, where + " -> " + fuzz::shown(spec.program));
-    FUZZ_CHECK(spec.pattern == QLatin1String("*.mvn5") && spec.mimeType == QLatin1String("application/x-mvn5") &&
-                   spec.comment == QLatin1String("Kestrand AI File"),
+    FUZZ_CHECK(type.program == program, where + " -> " + fuzz::shown(type.program));
+    FUZZ_CHECK(type.pattern == QLatin1String("*.mvn5") && type.mimeType == QLatin1String("application/x-mvn5") &&
+                   type.comment == QLatin1String("Kestrand AI File"),
                where);
 
     // A path is bytes on disk: it never holds NUL, and the program's path
     // comes from the system as valid UTF-8. Only such paths reach the file.
     if (program.contains(QChar(0)) || hasLoneSurrogate(program))
         return;
-    const QString entry = QString::fromUtf8(FileTypeRecords::desktopEntry(spec));
+    const QString entry = QString::fromUtf8(FileTypeRecords::desktopEntry(type));
     const QStringList lines = entry.split(u'\n');
     static const qsizetype expectedLines = QString::fromUtf8(FileTypeRecords::desktopEntry(
-        AssociationFileTypeSpec(QStringLiteral("/usr/bin"), QStringLiteral("morvaneo")))).count(u'\n');
+        AssociationFileType(QStringLiteral("/usr/bin"), QStringLiteral("morvaneo")))).count(u'\n');
     FUZZ_CHECK(entry.count(u'\n') == expectedLines, where + " broke the desktop entry into more lines");
     qsizetype execLines = 0;
     for (const QString& line : lines) {

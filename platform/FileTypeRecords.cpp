@@ -124,7 +124,7 @@ QString execArgument(const QString& argument)
     return quoted;
 }
 
-QByteArray mimePackage(const Spec& spec)
+QByteArray mimePackage(const FileType& type)
 {
     const QString text =
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -136,23 +136,23 @@ QByteArray mimePackage(const Spec& spec)
                        "    <glob pattern=\"%4\"/>\n"
                        "  </mime-type>\n"
                        "</mime-info>\n")
-            .arg(xml(spec.mimeType), xml(spec.comment), xml(spec.iconName), xml(spec.pattern));
+            .arg(xml(type.mimeType), xml(type.comment), xml(type.iconName), xml(type.pattern));
     return text.toUtf8();
 }
 
-QByteArray desktopEntry(const Spec& spec)
+QByteArray desktopEntry(const FileType& type)
 {
     QString text;
     text += QLatin1String("[Desktop Entry]\n");
     text += QLatin1String("Type=Application\n");
-    text += QLatin1String("Name=") + escapeValue(spec.appName) + QLatin1Char('\n');
+    text += QLatin1String("Name=") + escapeValue(type.appName) + QLatin1Char('\n');
     text += QLatin1String("GenericName=AI script editor\n");
     text += QLatin1String("Comment=Edit AI scripts for Kestrand II\n");
-    text += QLatin1String("Icon=") + escapeValue(spec.iconName) + QLatin1Char('\n');
-    text += QLatin1String("Exec=") + escapeValue(execArgument(spec.program)) +
+    text += QLatin1String("Icon=") + escapeValue(type.iconName) + QLatin1Char('\n');
+    text += QLatin1String("Exec=") + escapeValue(execArgument(type.program)) +
             QLatin1String(" %f\n");
     text += QLatin1String("Terminal=false\n");
-    text += QLatin1String("MimeType=") + escapeValue(spec.mimeType) + QLatin1String(";\n");
+    text += QLatin1String("MimeType=") + escapeValue(type.mimeType) + QLatin1String(";\n");
     text += QLatin1String("Categories=Development;\n");
     return text.toUtf8();
 }
@@ -208,21 +208,21 @@ QByteArray withDefaultApplication(const QByteArray& mimeapps, const QString& mim
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
 }
 
-QString mimePackagePath(const Spec& spec, const Places& places)
+QString mimePackagePath(const FileType& type, const Places& places)
 {
     return places.dataHome + QLatin1String("/mime/packages/") +
-           QFileInfo(spec.desktopId).completeBaseName() + QLatin1String(".xml");
+           QFileInfo(type.desktopId).completeBaseName() + QLatin1String(".xml");
 }
 
-QString iconPath(const Spec& spec, const Places& places, int size)
+QString iconPath(const FileType& type, const Places& places, int size)
 {
     return places.dataHome + QStringLiteral("/icons/hicolor/%1x%1/apps/").arg(size) +
-           spec.iconName + QLatin1String(".png");
+           type.iconName + QLatin1String(".png");
 }
 
-QString desktopEntryPath(const Spec& spec, const Places& places)
+QString desktopEntryPath(const FileType& type, const Places& places)
 {
-    return places.dataHome + QLatin1String("/applications/") + spec.desktopId;
+    return places.dataHome + QLatin1String("/applications/") + type.desktopId;
 }
 
 QString mimeappsPath(const Places& places)
@@ -230,15 +230,15 @@ QString mimeappsPath(const Places& places)
     return places.configHome + QLatin1String("/mimeapps.list");
 }
 
-bool write(const Spec& spec, const Places& places)
+bool write(const FileType& type, const Places& places)
 {
-    if (!writeFile(mimePackagePath(spec, places), mimePackage(spec)))
+    if (!writeFile(mimePackagePath(type, places), mimePackage(type)))
         return false;
-    for (const Icon& icon : spec.icons) {
-        if (!writeFile(iconPath(spec, places, icon.size), icon.png))
+    for (const Icon& icon : type.icons) {
+        if (!writeFile(iconPath(type, places, icon.size), icon.png))
             return false;
     }
-    if (!writeFile(desktopEntryPath(spec, places), desktopEntry(spec)))
+    if (!writeFile(desktopEntryPath(type, places), desktopEntry(type)))
         return false;
 
     const QString listPath = mimeappsPath(places);
@@ -249,7 +249,7 @@ bool write(const Spec& spec, const Places& places)
             return false;
         current = file.readAll();
     }
-    const QByteArray updated = withDefaultApplication(current, spec.mimeType, spec.desktopId);
+    const QByteArray updated = withDefaultApplication(current, type.mimeType, type.desktopId);
     // Unchanged content is left alone, so a second run touches nothing there.
     if (updated == current)
         return true;

@@ -15,7 +15,7 @@ struct Icon {
     QByteArray png;
 };
 
-struct Spec {
+struct FileType {
     QString mimeType;    // "application/x-mvn5"
     QString pattern;     // "*.mvn5"
     QString comment;     // description of the file type
@@ -41,24 +41,24 @@ Places userPlaces();
 QString execArgument(const QString& argument);
 
 // File contents, exactly as written.
-QByteArray mimePackage(const Spec& spec);
-QByteArray desktopEntry(const Spec& spec);
+QByteArray mimePackage(const FileType& type);
+QByteArray desktopEntry(const FileType& type);
 // `mimeapps` with `mimeType` made to open with `desktopId` under
 // [Default Applications]; every other line is kept as it was.
 QByteArray withDefaultApplication(const QByteArray& mimeapps, const QString& mimeType,
                                   const QString& desktopId);
 
 // Paths of the records inside the places.
-QString mimePackagePath(const Spec& spec, const Places& places);
-QString iconPath(const Spec& spec, const Places& places, int size);
-QString desktopEntryPath(const Spec& spec, const Places& places);
+QString mimePackagePath(const FileType& type, const Places& places);
+QString iconPath(const FileType& type, const Places& places, int size);
+QString desktopEntryPath(const FileType& type, const Places& places);
 QString mimeappsPath(const Places& places);
 
 // Writes the records in order (MIME package, icons, desktop entry, default
 // application). Stops at the first one that cannot be written and returns
-// false; what was written before stays. Writing the same spec again gives
+// false; what was written before stays. Writing the same type again gives
 // the same files.
-bool write(const Spec& spec, const Places& places);
+bool write(const FileType& type, const Places& places);
 
 // Starts the desktop's tools. The desktop's own starter runs each tool as a
 // process of its own and never waits for it; tests install one that runs the

@@ -55,22 +55,22 @@ QList<AssociationEntry> AssociationEntries(const QString& directory, const QStri
     };
 }
 
-FileTypeRecords::Spec AssociationFileTypeSpec(const QString& directory, const QString& baseName)
+FileTypeRecords::FileType AssociationFileType(const QString& directory, const QString& baseName)
 {
     const QList<AssociationEntry> entries = AssociationEntries(directory, baseName, PathForm::Unix);
-    FileTypeRecords::Spec spec;
+    FileTypeRecords::FileType type;
     // ".mvn5" names both the glob and the MIME type.
-    spec.pattern = QLatin1Char('*') + entries.at(0).key;
-    spec.mimeType = QLatin1String("application/x-") + entries.at(0).key.mid(1);
-    spec.comment = entries.at(1).value;
-    spec.iconName = QStringLiteral("morvaneo");
-    spec.desktopId = QStringLiteral("morvaneo.desktop");
-    spec.appName = QStringLiteral("Morvaneo");
+    type.pattern = QLatin1Char('*') + entries.at(0).key;
+    type.mimeType = QLatin1String("application/x-") + entries.at(0).key.mid(1);
+    type.comment = entries.at(1).value;
+    type.iconName = QStringLiteral("morvaneo");
+    type.desktopId = QStringLiteral("morvaneo.desktop");
+    type.appName = QStringLiteral("Morvaneo");
     // The open command without its placeholder: the desktop entry quotes the
     // path and adds its own file code.
-    spec.program = entries.at(3).value.chopped(DocumentPlaceholder.size());
-    spec.icons = programIcons();
-    return spec;
+    type.program = entries.at(3).value.chopped(DocumentPlaceholder.size());
+    type.icons = programIcons();
+    return type;
 }
 
 bool RegisterFileType(const QString& directory, const QString& baseName)
@@ -81,7 +81,7 @@ bool RegisterFileType(const QString& directory, const QString& baseName)
     return true;
 #else
     const FileTypeRecords::Places places = FileTypeRecords::userPlaces();
-    if (!FileTypeRecords::write(AssociationFileTypeSpec(directory, baseName), places))
+    if (!FileTypeRecords::write(AssociationFileType(directory, baseName), places))
         return false;
     FileTypeRecords::refreshCaches(places);
     return true;

@@ -25,7 +25,7 @@ QList<AssociationEntry> AssociationEntries(const QString& directory, const QStri
                                            PathForm form);
 
 // The same data as the freedesktop records (MIME type, desktop entry, icon).
-FileTypeRecords::Spec AssociationFileTypeSpec(const QString& directory, const QString& baseName);
+FileTypeRecords::FileType AssociationFileType(const QString& directory, const QString& baseName);
 
 // Registers the file type for the program at directory/baseName on this
 // desktop; false when a step could not be done (what was written stays).

@@ -148,11 +148,11 @@ void TestAssociation::entries()
 
     // The freedesktop records come from the same data, in Unix form.
     if (!windows) {
-        const FileTypeRecords::Spec spec = AssociationFileTypeSpec(directory, QStringLiteral("editor"));
-        QCOMPARE(spec.program, program);
-        QCOMPARE(spec.pattern, QStringLiteral("*.mvn5"));
-        QCOMPARE(spec.mimeType, QStringLiteral("application/x-mvn5"));
-        QCOMPARE(spec.comment, QStringLiteral("Kestrand AI File"));
+        const FileTypeRecords::FileType type = AssociationFileType(directory, QStringLiteral("editor"));
+        QCOMPARE(type.program, program);
+        QCOMPARE(type.pattern, QStringLiteral("*.mvn5"));
+        QCOMPARE(type.mimeType, QStringLiteral("application/x-mvn5"));
+        QCOMPARE(type.comment, QStringLiteral("Kestrand AI File"));
     }
 }
 
@@ -162,8 +162,8 @@ void TestAssociation::execQuoting()
     QCOMPARE(FileTypeRecords::execArgument(QStringLiteral("/a b/\"q\"/`c`/$X/100%/x\\y")),
              QStringLiteral("\"/a b/\\\"q\\\"/\\`c\\`/\\$X/100%%/x\\\\y\""));
 
-    FileTypeRecords::Spec spec = AssociationFileTypeSpec(QStringLiteral("/o\\p $q"), QStringLiteral("m"));
-    const QByteArray entry = FileTypeRecords::desktopEntry(spec);
+    FileTypeRecords::FileType type = AssociationFileType(QStringLiteral("/o\\p $q"), QStringLiteral("m"));
+    const QByteArray entry = FileTypeRecords::desktopEntry(type);
     // In the file the string escapes double the backslashes once more.
     QVERIFY2(entry.contains("\nExec=\"/o\\\\\\\\p \\\\$q/m\" %f\n"), entry.constData());
 }
@@ -385,10 +385,10 @@ void TestAssociation::installedFilesMatchRuntimeRecords()
     QVERIFY(run.waitForFinished(60000));
     QVERIFY2(run.exitCode() == 0, run.readAll().constData());
 
-    const FileTypeRecords::Spec spec = AssociationFileTypeSpec(prefix + QStringLiteral("/bin"),
+    const FileTypeRecords::FileType type = AssociationFileType(prefix + QStringLiteral("/bin"),
                                                                QStringLiteral("morvaneo"));
     QCOMPARE(readBytes(prefix + QStringLiteral("/share/applications/morvaneo.desktop")),
-             FileTypeRecords::desktopEntry(spec));
+             FileTypeRecords::desktopEntry(type));
 }
 
 void TestAssociation::cacheToolsNeverHoldUpTheWindow()

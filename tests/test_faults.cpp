@@ -746,12 +746,12 @@ void TestFaults::oddPathsTakenLiterally()
     const QString programDir = folder + QStringLiteral("/bin 100% $X `y`");
     const QList<AssociationEntry> windows = AssociationEntries(programDir, QStringLiteral("morvaneo"), PathForm::Windows);
     QCOMPARE(windows.at(3).value, programDir + QStringLiteral("\\morvaneo.exe %1"));
-    const FileTypeRecords::Spec spec = AssociationFileTypeSpec(programDir, QStringLiteral("morvaneo"));
-    QCOMPARE(spec.program, programDir + QStringLiteral("/morvaneo"));
-    const QStringList lines = QString::fromUtf8(FileTypeRecords::desktopEntry(spec)).split(u'\n');
+    const FileTypeRecords::FileType type = AssociationFileType(programDir, QStringLiteral("morvaneo"));
+    QCOMPARE(type.program, programDir + QStringLiteral("/morvaneo"));
+    const QStringList lines = QString::fromUtf8(FileTypeRecords::desktopEntry(type)).split(u'\n');
     const QStringList exec = lines.filter(QRegularExpression(QStringLiteral("^Exec=")));
     QCOMPARE(exec.size(), 1);  // the newline in the folder did not break the line
-    QCOMPARE(launcherArguments(exec.first().mid(5)), QStringList({spec.program, QStringLiteral("%f")}));
+    QCOMPARE(launcherArguments(exec.first().mid(5)), QStringList({type.program, QStringLiteral("%f")}));
 }
 
 void TestFaults::oddPathsThroughTheProgram()

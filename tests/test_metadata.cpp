@@ -63,7 +63,7 @@ void TestMetadata::installedFilesPassTheValidators()
     const QString userEntry = dir.filePath(QStringLiteral("user/morvaneo.desktop"));
     QVERIFY(QDir().mkpath(QFileInfo(userEntry).path()));
     writeBytes(userEntry, FileTypeRecords::desktopEntry(
-                              AssociationFileTypeSpec(QStringLiteral("/opt/My Tools"), QStringLiteral("morvaneo"))));
+                              AssociationFileType(QStringLiteral("/opt/My Tools"), QStringLiteral("morvaneo"))));
 
     QStringList missing;
     // The whole tree: the metadata itself and the desktop entry it launches.
