@@ -15,14 +15,12 @@ struct Icon {
     QByteArray png;
 };
 
+// One file type and the program that opens it, as the records carry them.
 struct FileType {
-    QString mimeType;    // "application/x-mvn5"
-    QString pattern;     // "*.mvn5"
-    QString comment;     // description of the file type
-    QString iconName;    // icon theme name, also used by the desktop entry
-    QString desktopId;   // "morvaneo.desktop"
-    QString appName;     // "Morvaneo"
-    QString program;     // absolute path of the program to start
+    QString mimeType;          // made to open with the desktop entry
+    QString name;              // names the records: name.xml, name.png, name.desktop
+    QByteArray mimePackage;    // the shared-mime-info package, as written
+    QByteArray desktopEntry;   // the desktop entry, as written
     QList<Icon> icons;
 };
 
@@ -36,23 +34,15 @@ struct Places {
 // variables fall back to the defaults under $HOME.
 Places userPlaces();
 
-// One argument of an Exec line, quoted so that a launcher hands it over
-// unchanged whatever characters it holds (blanks, quotes, $, %, \ ...).
-QString execArgument(const QString& argument);
+// A program's path as the first word of a desktop entry's Exec value,
+// quoted and escaped so that a launcher hands it over unchanged whatever
+// characters it holds (blanks, quotes, $, %, \, line breaks ...).
+QString execProgram(const QString& path);
 
-// File contents, exactly as written.
-QByteArray mimePackage(const FileType& type);
-QByteArray desktopEntry(const FileType& type);
 // `mimeapps` with `mimeType` made to open with `desktopId` under
 // [Default Applications]; every other line is kept as it was.
 QByteArray withDefaultApplication(const QByteArray& mimeapps, const QString& mimeType,
                                   const QString& desktopId);
-
-// Paths of the records inside the places.
-QString mimePackagePath(const FileType& type, const Places& places);
-QString iconPath(const FileType& type, const Places& places, int size);
-QString desktopEntryPath(const FileType& type, const Places& places);
-QString mimeappsPath(const Places& places);
 
 // Writes the records in order (MIME package, icons, desktop entry, default
 // application). Stops at the first one that cannot be written and returns
@@ -61,8 +51,7 @@ QString mimeappsPath(const Places& places);
 bool write(const FileType& type, const Places& places);
 
 // Starts the desktop's tools. The desktop's own starter runs each tool as a
-// process of its own and never waits for it; tests install one that runs the
-// tools to their end, or one that only records them.
+// process of its own and never waits for it; another can be put in its place.
 class ToolStarter {
 public:
     virtual ~ToolStarter() = default;
