@@ -72,8 +72,10 @@ FileTypeRecords::FileType AssociationFileType(const QString& directory, const QS
 bool RegisterFileType(const QString& directory, const QString& baseName)
 {
 #ifdef Q_OS_WIN
-    for (const AssociationEntry& entry : AssociationEntries(directory, baseName))
-        WindowsRegistry::SetClassRootDefault(entry.key, entry.value);
+    for (const AssociationEntry& entry : AssociationEntries(directory, baseName)) {
+        if (!WindowsRegistry::SetUserClassDefault(entry.key, entry.value))
+            return false;
+    }
     return true;
 #else
     const FileTypeRecords::Places places = FileTypeRecords::userPlaces();
