@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -108,7 +107,6 @@ private Q_SLOTS:
     void placesFollowEnvironment();
     void recordsInTemporaryHome();
     void secondRunLeavesSameRecords();
-    void launcherHandsOverOddPaths();
     void unwritableFolderStopsWithError_data();
     void unwritableFolderStopsWithError();
     void cacheToolsNeverHoldUpTheWindow();
@@ -269,42 +267,6 @@ void TestAssociation::secondRunLeavesSameRecords()
     }
     QCOMPARE(readBytes(home.config() + QStringLiteral("/mimeapps.list")),
              QByteArray("[Default Applications]\napplication/x-mvn5=morvaneo.desktop;\n"));
-}
-
-void TestAssociation::launcherHandsOverOddPaths()
-{
-    // A real launcher reads the entry: the program and the document must
-    // arrive as exactly one argument each, whatever they hold.
-    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
-    const QString sh = QStandardPaths::findExecutable(QStringLiteral("sh"));
-    if (gio.isEmpty() || sh.isEmpty())
-        QSKIP("no gio launcher on this machine");
-
-    // (No "%" in the program's folder: GLib looks for the program before it
-    // undoes the "%%" escape and would not find it.)
-    TempHome home;
-    const QString dir = home.dir.path() + QStringLiteral("/My \"Tools\" $HOME `id` a\\b");
-    QVERIFY(QDir().mkpath(dir));
-    const QString program = dir + QStringLiteral("/morvaneo");
-    const QString out = home.dir.path() + QStringLiteral("/arguments.txt");
-    writeBytes(program, "#!" + sh.toUtf8() + "\nprintf '%s\\n' \"$0\" \"$#\" \"$@\" > \"$MORVANEO_ARGS.tmp\"\n"
-                        "mv \"$MORVANEO_ARGS.tmp\" \"$MORVANEO_ARGS\"\n");
-    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    QVERIFY(RegisterFileType(dir, QStringLiteral("morvaneo")));
-
-    const QString script = home.dir.path() + QStringLiteral("/my 100% \"script\" $X.mvn5");
-    writeBytes(script, "Script_Identifier\r\n");
-    QProcess launcher;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("MORVANEO_ARGS"), out);
-    launcher.setProcessEnvironment(env);
-    launcher.setProcessChannelMode(QProcess::MergedChannels);
-    launcher.start(gio, {QStringLiteral("launch"),
-                         home.data() + QStringLiteral("/applications/morvaneo.desktop"), script});
-    QVERIFY(launcher.waitForFinished(20000));
-    QVERIFY2(launcher.exitCode() == 0, launcher.readAll().constData());
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(out), 10000);
-    QCOMPARE(readBytes(out), (program + QStringLiteral("\n1\n") + script + QStringLiteral("\n")).toUtf8());
 }
 
 void TestAssociation::unwritableFolderStopsWithError_data()

@@ -751,7 +751,7 @@ void TestFaults::oddPathsThroughTheLauncher()
 
     // (No "%" in the program's own folder: the launcher looks the program up
     // before it undoes "%%".)
-    const QString programDir = dir.filePath(QStringLiteral("Pr\u00f6gr\u00e4mme \u4e2d $Z"));
+    const QString programDir = dir.filePath(QStringLiteral("Pr\u00f6gr\u00e4mme \u4e2d \"q\" $Z `id` a\\b\nc"));
     QVERIFY(QDir().mkpath(programDir));
     const QString program = programDir + QStringLiteral("/morvaneo");
     const QString out = dir.filePath(QStringLiteral("arguments"));
