@@ -17,7 +17,7 @@ struct Icon {
 
 // One file type and the program that opens it, as the records carry them.
 struct FileType {
-    QString mimeType;          // made to open with the desktop entry
+    QString mimeType;          // opened by the desktop entry by default
     QString name;              // names the records: name.xml, name.png, name.desktop
     QByteArray mimePackage;    // the shared-mime-info package, as written
     QByteArray desktopEntry;   // the desktop entry, as written
