@@ -4,9 +4,9 @@
 #ifdef Q_OS_WIN
 #include <QString>
 
-// The user's own file types in the registry (HKEY_CURRENT_USER\Software\Classes),
-// which Windows merges into the class root; writing there needs no
-// administrator.
+// The user's own file types in the registry, under
+// HKEY_CURRENT_USER\Software\Classes, which Windows merges into the class
+// root; writing there needs no administrator.
 namespace WindowsRegistry {
 
 // Opens `key` under the user's classes, creating it and any missing parent
