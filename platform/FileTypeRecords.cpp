@@ -19,34 +19,6 @@ QString envDirectory(const char* name, const QString& fallbackUnderHome)
     return QDir::cleanPath(QDir::homePath() + QLatin1Char('/') + fallbackUnderHome);
 }
 
-// The escapes every string value of a desktop entry goes through.
-QString escapeValue(const QString& value)
-{
-    QString out;
-    out.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c == QLatin1Char('\\'))
-            out += QLatin1String("\\\\");
-        else if (c == QLatin1Char('\n'))
-            out += QLatin1String("\\n");
-        else if (c == QLatin1Char('\t'))
-            out += QLatin1String("\\t");
-        else if (c == QLatin1Char('\r'))
-            out += QLatin1String("\\r");
-        else if (c == QLatin1Char(' ') && i == 0)
-            out += QLatin1String("\\s");
-        else
-            out += c;
-    }
-    return out;
-}
-
-QString xml(const QString& text)
-{
-    return text.toHtmlEscaped();
-}
-
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
@@ -106,55 +78,24 @@ Places userPlaces()
             envDirectory("XDG_CONFIG_HOME", QStringLiteral(".config"))};
 }
 
-QString execArgument(const QString& argument)
+QString execProgram(const QString& path)
 {
     // Inside double quotes a launcher takes ", `, $ and \ literally only
-    // after a backslash; a literal % is always doubled. The string escapes
-    // of the whole value are applied by desktopEntry().
-    QString quoted = QStringLiteral("\"");
-    for (const QChar c : argument) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
-            c == QLatin1Char('\\'))
-            quoted += QLatin1Char('\\');
-        if (c == QLatin1Char('%'))
-            quoted += QLatin1Char('%');
-        quoted += c;
+    // after a backslash; a literal % is always doubled.
+    QString word = QStringLiteral("\"");
+    for (const QChar c : path) {
+        if (QStringView(u"\"`$\\").contains(c))
+            word += u'\\';
+        if (c == u'%')
+            word += u'%';
+        word += c;
     }
-    quoted += QLatin1Char('"');
-    return quoted;
-}
-
-QByteArray mimePackage(const Spec& spec)
-{
-    const QString text =
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                       "  <mime-type type=\"%1\">\n"
-                       "    <comment>%2</comment>\n"
-                       "    <icon name=\"%3\"/>\n"
-                       "    <sub-class-of type=\"text/plain\"/>\n"
-                       "    <glob pattern=\"%4\"/>\n"
-                       "  </mime-type>\n"
-                       "</mime-info>\n")
-            .arg(xml(spec.mimeType), xml(spec.comment), xml(spec.iconName), xml(spec.pattern));
-    return text.toUtf8();
-}
-
-QByteArray desktopEntry(const Spec& spec)
-{
-    QString text;
-    text += QLatin1String("[Desktop Entry]\n");
-    text += QLatin1String("Type=Application\n");
-    text += QLatin1String("Name=") + escapeValue(spec.appName) + QLatin1Char('\n');
-    text += QLatin1String("GenericName=AI script editor\n");
-    text += QLatin1String("Comment=Edit AI scripts for Kestrand II\n");
-    text += QLatin1String("Icon=") + escapeValue(spec.iconName) + QLatin1Char('\n');
-    text += QLatin1String("Exec=") + escapeValue(execArgument(spec.program)) +
-            QLatin1String(" %f\n");
-    text += QLatin1String("Terminal=false\n");
-    text += QLatin1String("MimeType=") + escapeValue(spec.mimeType) + QLatin1String(";\n");
-    text += QLatin1String("Categories=Development;\n");
-    return text.toUtf8();
+    word += u'"';
+    // Then the string escapes of every value in the entry.
+    return word.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'\n', QStringLiteral("\\n"))
+        .replace(u'\t', QStringLiteral("\\t"))
+        .replace(u'\r', QStringLiteral("\\r"));
 }
 
 QByteArray withDefaultApplication(const QByteArray& mimeapps, const QString& mimeType,
@@ -208,40 +149,21 @@ QByteArray withDefaultApplication(const QByteArray& mimeapps, const QString& mim
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
 }
 
-QString mimePackagePath(const Spec& spec, const Places& places)
+bool write(const FileType& type, const Places& places)
 {
-    return places.dataHome + QLatin1String("/mime/packages/") +
-           QFileInfo(spec.desktopId).completeBaseName() + QLatin1String(".xml");
-}
-
-QString iconPath(const Spec& spec, const Places& places, int size)
-{
-    return places.dataHome + QStringLiteral("/icons/hicolor/%1x%1/apps/").arg(size) +
-           spec.iconName + QLatin1String(".png");
-}
-
-QString desktopEntryPath(const Spec& spec, const Places& places)
-{
-    return places.dataHome + QLatin1String("/applications/") + spec.desktopId;
-}
-
-QString mimeappsPath(const Places& places)
-{
-    return places.configHome + QLatin1String("/mimeapps.list");
-}
-
-bool write(const Spec& spec, const Places& places)
-{
-    if (!writeFile(mimePackagePath(spec, places), mimePackage(spec)))
+    const QString data = places.dataHome + u'/';
+    if (!writeFile(data + QLatin1String("mime/packages/") + type.name + QLatin1String(".xml"), type.mimePackage))
         return false;
-    for (const Icon& icon : spec.icons) {
-        if (!writeFile(iconPath(spec, places, icon.size), icon.png))
+    for (const Icon& icon : type.icons) {
+        const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps/").arg(icon.size);
+        if (!writeFile(data + folder + type.name + QLatin1String(".png"), icon.png))
             return false;
     }
-    if (!writeFile(desktopEntryPath(spec, places), desktopEntry(spec)))
+    const QString desktopId = type.name + QLatin1String(".desktop");
+    if (!writeFile(data + QLatin1String("applications/") + desktopId, type.desktopEntry))
         return false;
 
-    const QString listPath = mimeappsPath(places);
+    const QString listPath = places.configHome + QLatin1String("/mimeapps.list");
     QByteArray current;
     if (QFileInfo(listPath).exists()) {
         QFile file(listPath);
@@ -249,7 +171,7 @@ bool write(const Spec& spec, const Places& places)
             return false;
         current = file.readAll();
     }
-    const QByteArray updated = withDefaultApplication(current, spec.mimeType, spec.desktopId);
+    const QByteArray updated = withDefaultApplication(current, type.mimeType, desktopId);
     // Unchanged content is left alone, so a second run touches nothing there.
     if (updated == current)
         return true;

@@ -15,14 +15,12 @@ struct Icon {
     QByteArray png;
 };
 
-struct Spec {
-    QString mimeType;    // "application/x-mvn5"
-    QString pattern;     // "*.mvn5"
-    QString comment;     // description of the file type
-    QString iconName;    // icon theme name, also used by the desktop entry
-    QString desktopId;   // "morvaneo.desktop"
-    QString appName;     // "Morvaneo"
-    QString program;     // absolute path of the program to start
+// One file type and the program that opens it, as the records carry them.
+struct FileType {
+    QString mimeType;          // opened by the desktop entry by default
+    QString name;              // names the records: name.xml, name.png, name.desktop
+    QByteArray mimePackage;    // the shared-mime-info package, as written
+    QByteArray desktopEntry;   // the desktop entry, as written
     QList<Icon> icons;
 };
 
@@ -36,33 +34,24 @@ struct Places {
 // variables fall back to the defaults under $HOME.
 Places userPlaces();
 
-// One argument of an Exec line, quoted so that a launcher hands it over
-// unchanged whatever characters it holds (blanks, quotes, $, %, \ ...).
-QString execArgument(const QString& argument);
+// A program's path as the first word of a desktop entry's Exec value,
+// quoted and escaped so that a launcher hands it over unchanged whatever
+// characters it holds (blanks, quotes, $, %, \, line breaks ...).
+QString execProgram(const QString& path);
 
-// File contents, exactly as written.
-QByteArray mimePackage(const Spec& spec);
-QByteArray desktopEntry(const Spec& spec);
 // `mimeapps` with `mimeType` made to open with `desktopId` under
 // [Default Applications]; every other line is kept as it was.
 QByteArray withDefaultApplication(const QByteArray& mimeapps, const QString& mimeType,
                                   const QString& desktopId);
 
-// Paths of the records inside the places.
-QString mimePackagePath(const Spec& spec, const Places& places);
-QString iconPath(const Spec& spec, const Places& places, int size);
-QString desktopEntryPath(const Spec& spec, const Places& places);
-QString mimeappsPath(const Places& places);
-
 // Writes the records in order (MIME package, icons, desktop entry, default
 // application). Stops at the first one that cannot be written and returns
-// false; what was written before stays. Writing the same spec again gives
+// false; what was written before stays. Writing the same type again gives
 // the same files.
-bool write(const Spec& spec, const Places& places);
+bool write(const FileType& type, const Places& places);
 
 // Starts the desktop's tools. The desktop's own starter runs each tool as a
-// process of its own and never waits for it; tests install one that runs the
-// tools to their end, or one that only records them.
+// process of its own and never waits for it; another can be put in its place.
 class ToolStarter {
 public:
     virtual ~ToolStarter() = default;

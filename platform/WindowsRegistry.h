@@ -4,14 +4,15 @@
 #ifdef Q_OS_WIN
 #include <QString>
 
-// The registry's class root, where Windows keeps file types and the
-// programs that open them.
+// The user's own file types in the registry, under
+// HKEY_CURRENT_USER\Software\Classes, which Windows merges into the class
+// root; writing there needs no administrator.
 namespace WindowsRegistry {
 
-// Opens `key` under HKEY_CLASSES_ROOT (creating it and any missing parent
-// keys), sets its default value to the string `value` and closes it. The
-// registry's status codes are not looked at.
-void SetClassRootDefault(const QString& key, const QString& value);
+// Opens `key` under the user's classes, creating it and any missing parent
+// keys, sets its default value to the string `value` and closes it; false
+// when the key could not be opened or the value not set.
+bool SetUserClassDefault(const QString& key, const QString& value);
 
 }  // namespace WindowsRegistry
 #endif

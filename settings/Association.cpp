@@ -9,11 +9,17 @@
 
 namespace {
 
-const QString Extension = QStringLiteral(".mvn5");
+// The file type's facts, shared with the install rules.
+const QString Extension = QStringLiteral(MORVANEO_EXTENSION);
+const QString Description = QStringLiteral(MORVANEO_FILE_COMMENT);
+// The registry's name for the file type.
 const QString ClassName = QStringLiteral("MVN5file");
-const QString Description = QStringLiteral("Kestrand AI File");
-// The placeholder the shell replaces with the document's path.
-const QString DocumentPlaceholder = QStringLiteral(" %1");
+
+QByteArray builtIn(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QList<FileTypeRecords::Icon> programIcons()
 {
@@ -21,10 +27,8 @@ QList<FileTypeRecords::Icon> programIcons()
     for (const char* name : {":/resources/icons/morvaneo.png", ":/resources/icons/morvaneo-48.png"}) {
         const QString path = QString::fromLatin1(name);
         const QSize size = QImageReader(path).size();
-        QFile file(path);
-        if (!size.isValid() || size.width() != size.height() || !file.open(QIODevice::ReadOnly))
-            continue;
-        icons.append({size.width(), file.readAll()});
+        if (size.isValid() && size.width() == size.height())
+            icons.append({size.width(), builtIn(path)});
     }
     return icons;
 }
@@ -43,45 +47,39 @@ QString AssociationProgramPath(const QString& directory, const QString& baseName
     return path;
 }
 
-QList<AssociationEntry> AssociationEntries(const QString& directory, const QString& baseName,
-                                           PathForm form)
+QList<AssociationEntry> AssociationEntries(const QString& directory, const QString& baseName)
 {
-    const QString program = AssociationProgramPath(directory, baseName, form);
+    const QString program = AssociationProgramPath(directory, baseName, PathForm::Windows);
     return {
         {Extension, ClassName},
         {ClassName, Description},
         {ClassName + QLatin1String("\\DefaultIcon"), program + QLatin1String(",0")},
-        {ClassName + QLatin1String("\\Shell\\open\\command"), program + DocumentPlaceholder},
+        // " %1": the shell puts the document's path in place of the %1.
+        {ClassName + QLatin1String("\\Shell\\open\\command"), program + QLatin1String(" %1")},
     };
 }
 
-FileTypeRecords::Spec AssociationFileTypeSpec(const QString& directory, const QString& baseName)
+FileTypeRecords::FileType AssociationFileType(const QString& directory, const QString& baseName)
 {
-    const QList<AssociationEntry> entries = AssociationEntries(directory, baseName, PathForm::Unix);
-    FileTypeRecords::Spec spec;
-    // ".mvn5" names both the glob and the MIME type.
-    spec.pattern = QLatin1Char('*') + entries.at(0).key;
-    spec.mimeType = QLatin1String("application/x-") + entries.at(0).key.mid(1);
-    spec.comment = entries.at(1).value;
-    spec.iconName = QStringLiteral("morvaneo");
-    spec.desktopId = QStringLiteral("morvaneo.desktop");
-    spec.appName = QStringLiteral("Morvaneo");
-    // The open command without its placeholder: the desktop entry quotes the
-    // path and adds its own file code.
-    spec.program = entries.at(3).value.chopped(DocumentPlaceholder.size());
-    spec.icons = programIcons();
-    return spec;
+    // The records come built in and filled, all but the program's path.
+    QByteArray entry = builtIn(QStringLiteral(":/desktop/desktop-entry"));
+    const QString program = AssociationProgramPath(directory, baseName, PathForm::Unix);
+    entry.replace("@MORVANEO_EXEC@", FileTypeRecords::execProgram(program).toUtf8());
+    return {QStringLiteral(MORVANEO_MIME_TYPE), QStringLiteral(MORVANEO_APP_ID),
+            builtIn(QStringLiteral(":/desktop/mime-package.xml")), entry, programIcons()};
 }
 
 bool RegisterFileType(const QString& directory, const QString& baseName)
 {
 #ifdef Q_OS_WIN
-    for (const AssociationEntry& entry : AssociationEntries(directory, baseName, PathForm::Windows))
-        WindowsRegistry::SetClassRootDefault(entry.key, entry.value);
+    for (const AssociationEntry& entry : AssociationEntries(directory, baseName)) {
+        if (!WindowsRegistry::SetUserClassDefault(entry.key, entry.value))
+            return false;
+    }
     return true;
 #else
     const FileTypeRecords::Places places = FileTypeRecords::userPlaces();
-    if (!FileTypeRecords::write(AssociationFileTypeSpec(directory, baseName), places))
+    if (!FileTypeRecords::write(AssociationFileType(directory, baseName), places))
         return false;
     FileTypeRecords::refreshCaches(places);
     return true;

@@ -19,13 +19,14 @@ enum class PathForm { Windows, Unix };
 // with one, the base name and, in Windows form, ".exe".
 QString AssociationProgramPath(const QString& directory, const QString& baseName, PathForm form);
 
-// The four entries in the order they are written: the extension, the file
-// type's description, its icon and its open command.
-QList<AssociationEntry> AssociationEntries(const QString& directory, const QString& baseName,
-                                           PathForm form);
+// The registry keys and their default values in the order they are written:
+// the extension, the file type's description, its icon and its open
+// command, with the program's path in Windows form.
+QList<AssociationEntry> AssociationEntries(const QString& directory, const QString& baseName);
 
-// The same data as the freedesktop records (MIME type, desktop entry, icon).
-FileTypeRecords::Spec AssociationFileTypeSpec(const QString& directory, const QString& baseName);
+// The freedesktop records (MIME package, desktop entry, icons) that open the
+// file type with the program, its path in Unix form.
+FileTypeRecords::FileType AssociationFileType(const QString& directory, const QString& baseName);
 
 // Registers the file type for the program at directory/baseName on this
 // desktop; false when a step could not be done (what was written stays).

@@ -1,7 +1,7 @@
 # Runs at install time: writes the desktop entry with the installed program's
 # path (the prefix given to "cmake --install" is only known then), installs
-# it and refreshes the desktop's caches. Expects MORVANEO_DESKTOP_TEMPLATE,
-# MORVANEO_BINDIR, MORVANEO_DATADIR and MORVANEO_ENTRY_STAGING.
+# it and refreshes the desktop's caches. Expects MORVANEO_RECORDS,
+# MORVANEO_APP_ID, MORVANEO_BINDIR and MORVANEO_DATADIR.
 
 if(IS_ABSOLUTE "${MORVANEO_BINDIR}")
   set(_program "${MORVANEO_BINDIR}/morvaneo")
@@ -16,7 +16,7 @@ endif()
 
 # Quote the path as one Exec argument: inside double quotes ", `, $ and \
 # take a backslash, a literal % is doubled, then the value's own escaping
-# doubles every backslash.
+# doubles every backslash and spells out line breaks and tabs.
 set(_arg "${_program}")
 string(REPLACE "\\" "\\\\" _arg "${_arg}")
 string(REPLACE "\"" "\\\"" _arg "${_arg}")
@@ -24,10 +24,14 @@ string(REPLACE "`" "\\`" _arg "${_arg}")
 string(REPLACE "$" "\\$" _arg "${_arg}")
 string(REPLACE "%" "%%" _arg "${_arg}")
 string(REPLACE "\\" "\\\\" _arg "${_arg}")
+string(REPLACE "\n" "\\n" _arg "${_arg}")
+string(REPLACE "\t" "\\t" _arg "${_arg}")
+string(REPLACE "\r" "\\r" _arg "${_arg}")
 set(MORVANEO_EXEC "\"${_arg}\"")
 
-configure_file("${MORVANEO_DESKTOP_TEMPLATE}" "${MORVANEO_ENTRY_STAGING}/morvaneo.desktop" @ONLY)
-file(INSTALL "${MORVANEO_ENTRY_STAGING}/morvaneo.desktop" DESTINATION "${_data}/applications")
+set(_entry "${MORVANEO_RECORDS}/installed/${MORVANEO_APP_ID}.desktop")
+configure_file("${MORVANEO_RECORDS}/desktop-entry" "${_entry}" @ONLY)
+file(INSTALL "${_entry}" DESTINATION "${_data}/applications")
 
 # The caches belong to the live prefix; a DESTDIR staging tree is left for
 # the package's own scripts.
