@@ -3,6 +3,7 @@
 #include "app/DropTrajectory.h"
 #include "app/RecentList.h"
 #include "app/ScriptFile.h"
+#include "app/Texts.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/LanguageMarkup.h"
 #include "catalogue/LinePreparation.h"
@@ -42,12 +43,14 @@ namespace {
 
 MainWindow* theInstance = nullptr;
 
-const QString App = QStringLiteral("Morvaneo");
-const QString BetaCaption = QStringLiteral("Morvaneo II BETA - ");
-
 // Client area at the size the window opens with, in twips.
 constexpr int BaseWidth = 6975;
 constexpr int BaseHeight = 6255;
+
+void showError(const QString& text)
+{
+    Modal::MsgBox(text, Modal::vbOKOnly + Modal::vbCritical, Texts::ErrorTitle);
+}
 
 }  // namespace
 
@@ -56,7 +59,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     theInstance = this;
     Accessibility::install();  // a window to screen readers, named by its caption
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("Morvaneo II BETA - untitled"));
+    setWindowTitle(Texts::BetaCaption + Texts::Untitled);
     setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
     buildControls();
     const QSize base(Desktop::px(BaseWidth), Desktop::px(BaseHeight));
@@ -142,7 +145,7 @@ void MainWindow::buildControls()
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(QStringLiteral("Kestrand II pre-release III version"), this);
+    Label2 = new QLabel(Texts::KestrandVersion, this);
     Label2->setObjectName(QStringLiteral("Label2"));
     for (QLabel* l : {Label1, Label2}) {
         l->setAlignment(Qt::AlignCenter);
@@ -249,7 +252,7 @@ void MainWindow::Form_Load(const QString& commandLine)
     if (!commandLine.isEmpty())
         OpenArgumentProc(commandLine);
     ActualFile = QString();
-    Label1->setText(BetaCaption + QChar(0xA9) +
+    Label1->setText(Texts::BetaCaption + QChar(0xA9) +
                     QStringLiteral(" 2026 The Morvaneo developers and contributors"));
     Changed = 0;
     FillTreeProc();
@@ -364,8 +367,7 @@ void MainWindow::Command1_Click()
 {
     const QString s = Text1->SelText();
     if (s.isEmpty()) {
-        Modal::MsgBox(QStringLiteral("You must select the unit/building!"),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        showError(QStringLiteral("You must select the unit/building!"));
         return;
     }
     // The selection stays where it is: only what follows it is inserted,
@@ -379,8 +381,7 @@ void MainWindow::MakeAttackingProc()
 {
     const QString s = Text1->SelText();
     if (s.isEmpty()) {
-        Modal::MsgBox(QStringLiteral("You must highlight the units!"),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        showError(QStringLiteral("You must highlight the units!"));
         Text1->SetFocus();
         return;
     }
@@ -395,8 +396,7 @@ bool MainWindow::LoadScriptFile(const QString& path)
 {
     QByteArray bytes;
     if (!ScriptFile::readFile(path, &bytes)) {
-        Modal::MsgBox(QStringLiteral("File could not be loaded/saved."),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        showError(Texts::FileError);
         return false;
     }
     const QString text = ScriptFile::readingRule(bytes);
@@ -420,13 +420,12 @@ bool MainWindow::WriteScriptFile(const QString& path)
         const int answer = Modal::MsgBox(
             QStringLiteral("The script holds characters that an MVN5 file cannot store: %1\r\n"
                            "They will be written as \"?\". Save anyway?").arg(shown),
-            Modal::vbYesNo + Modal::vbExclamation, QStringLiteral("Confirm"));
+            Modal::vbYesNo + Modal::vbExclamation, Texts::ConfirmTitle);
         if (answer != Modal::vbYes)
             return false;
     }
     if (!ScriptFile::writeFile(path, bytes)) {
-        Modal::MsgBox(QStringLiteral("File could not be loaded/saved."),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        showError(Texts::FileError);
         return false;
     }
     return true;
@@ -451,7 +450,7 @@ void MainWindow::OpenArgumentProc(const QString& path)
     if (path != m_recent.value(0))
         PushRecentFile(path);
     Changed = 0;
-    setCaption(BetaCaption + path);
+    setCaption(Texts::BetaCaption + path);
 }
 
 // The initial directory of a file dialog: the stored default directory when
@@ -459,20 +458,18 @@ void MainWindow::OpenArgumentProc(const QString& path)
 static QString defaultDirectory(const QString& useKey, const QString& dirKey, QString& isDef,
                                 QString& dir)
 {
-    const QString config = QStringLiteral("Config");
     isDef = QString();
     dir = QString();
-    isDef = GetSetting(App, config, useKey, QString());
+    isDef = GetSetting(Texts::App, Texts::Config, useKey, QString());
     if (!isDef.isEmpty())
-        dir = GetSetting(App, config, dirKey, QString());
+        dir = GetSetting(Texts::App, Texts::Config, dirKey, QString());
     return dir;
 }
 
 void MainWindow::FileOpenProc()
 {
     readRecentEntries();
-    CommonDialog1.InitDir = defaultDirectory(QStringLiteral("UseDefOpen"), QStringLiteral("DefaultOpen"),
-                                             IsDefOpen, DefaultOpen);
+    CommonDialog1.InitDir = defaultDirectory(Texts::UseDefOpen, Texts::DefaultOpen, IsDefOpen, DefaultOpen);
     WholeText = QString();
     CommonDialog1.FileName = QString();
     CommonDialog1.DialogTitle = QStringLiteral("Open MVN5 file");
@@ -487,14 +484,13 @@ void MainWindow::FileOpenProc()
     ActualFile = path;
     PushRecentFile(ActualFile);
     Changed = 0;
-    setCaption(BetaCaption + path);
+    setCaption(Texts::BetaCaption + path);
 }
 
 bool MainWindow::FileSaveAsProc()
 {
     readRecentEntries();
-    CommonDialog1.InitDir = defaultDirectory(QStringLiteral("UseDefSave"), QStringLiteral("DefaultSave"),
-                                             IsDefSave, DefaultSave);
+    CommonDialog1.InitDir = defaultDirectory(Texts::UseDefSave, Texts::DefaultSave, IsDefSave, DefaultSave);
     CommonDialog1.FileName = QString();
     CommonDialog1.DialogTitle = QStringLiteral("Save MVN5 file");
     CommonDialog1.DefaultExt = QStringLiteral("*.mvn5");
@@ -503,10 +499,8 @@ bool MainWindow::FileSaveAsProc()
     if (CommonDialog1.FileName.isEmpty())
         return false;
     const QString path = CommonDialog1.FileName;
-    if (!WriteScriptFile(path))
+    if (!saveTo(path))
         return false;
-    setCaption(BetaCaption + path);
-    Modal::MsgBox(QStringLiteral("Saved correctly."), Modal::vbOKOnly, QStringLiteral("Done"));
     Changed = 0;
     ActualFile = path;
     PushRecentFile(ActualFile);
@@ -515,16 +509,21 @@ bool MainWindow::FileSaveAsProc()
 
 bool MainWindow::FileSaveProc()
 {
-    if (!WriteScriptFile(ActualFile))
+    return saveTo(ActualFile);
+}
+
+bool MainWindow::saveTo(const QString& path)
+{
+    if (!WriteScriptFile(path))
         return false;
-    setCaption(BetaCaption + ActualFile);
+    setCaption(Texts::BetaCaption + path);
     Modal::MsgBox(QStringLiteral("Saved correctly."), Modal::vbOKOnly, QStringLiteral("Done"));
     return true;
 }
 
 void MainWindow::FileNewProc()
 {
-    if (GetSetting(App, QStringLiteral("Config"), QStringLiteral("NewScript"), QString()) != QStringLiteral("0")) {
+    if (GetSetting(Texts::App, Texts::Config, Texts::NewScript, QString()) != QStringLiteral("0")) {
         NewScript::ShowModal(this);
     } else {
         Text1->setText(QString());
@@ -536,7 +535,7 @@ void MainWindow::NewCommand(bool fromKeyboard)
 {
     if (Changed != 0) {
         const int answer = Modal::MsgBox(QStringLiteral("Script has been changed. Save before continue?"),
-                                         Modal::vbYesNo + Modal::vbQuestion, QStringLiteral("Confirm"));
+                                         Modal::vbYesNo + Modal::vbQuestion, Texts::ConfirmTitle);
         if (answer == Modal::vbYes) {
             // A save that did not happen (cancelled or failed) keeps the script.
             const bool saved = ActualFile.isEmpty() ? FileSaveAsProc() : FileSaveProc();
@@ -550,7 +549,7 @@ void MainWindow::NewCommand(bool fromKeyboard)
     Changed = 0;
     ActualFile = QString();
     Text1->emptyUndoBuffer();
-    setCaption(QStringLiteral("Morvaneo II - ") + QStringLiteral("untitled"));
+    setCaption(Texts::Caption + Texts::Untitled);
 }
 
 // ---------------------------------------------------------------- toolbar and clipboard
@@ -629,7 +628,7 @@ int MainWindow::QuitRequest()
     if (m_animating)
         return Modal::vbNo;
     const int answer = Modal::MsgBox(QStringLiteral("Do you really want to quit??"),
-                                     Modal::vbYesNo + Modal::vbQuestion, QStringLiteral("Morvaneo"));
+                                     Modal::vbYesNo + Modal::vbQuestion, Texts::App);
     if (answer == Modal::vbYes) {
         DropAnimation();
         Modal::seam().endProgram();

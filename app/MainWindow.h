@@ -138,6 +138,9 @@ protected:
 private:
     void buildControls();
     void layoutControls();
+    // Writes the script to path, shows the path in the caption and says it
+    // was saved; false when it was not written.
+    bool saveTo(const QString& path);
     bool m_animating = false;
     bool m_loaded = false;
     QStringList m_recent;

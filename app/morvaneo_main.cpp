@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "dialogs/Logo.h"
 #include "platform/Desktop.h"
 
@@ -44,9 +45,9 @@ int main(int argc, char** argv)
         break;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Morvaneo"));
+    QApplication::setApplicationName(Texts::App);
     Desktop::applyLook();
-    QApplication::setOrganizationName(QStringLiteral("Morvaneo"));
+    QApplication::setOrganizationName(Texts::App);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
     MainWindow main;
     main.CommandLine = Desktop::commandLineText(QApplication::arguments());

@@ -1,6 +1,7 @@
 #include "dialogs/NewScript.h"
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "platform/CheckBox.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
@@ -31,7 +32,7 @@ void focusScript()
 
 void inputError(const QString& prompt)
 {
-    Modal::MsgBox(prompt, Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+    Modal::MsgBox(prompt, Modal::vbOKOnly + Modal::vbCritical, Texts::ErrorTitle);
 }
 
 }  // namespace
@@ -169,8 +170,7 @@ void NewScript::OK_Click()
     }
 
     if (Neveragain->Value() == 1)
-        SaveSetting(QStringLiteral("Morvaneo"), QStringLiteral("Config"), QStringLiteral("NewScript"),
-                    QStringLiteral("0"));
+        SaveSetting(Texts::App, Texts::Config, Texts::NewScript, QStringLiteral("0"));
 
     if (box) {
         // The new header is one step to undo.

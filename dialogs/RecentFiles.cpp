@@ -1,6 +1,7 @@
 #include "dialogs/RecentFiles.h"
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
 #include "platform/ListBox.h"
@@ -121,7 +122,7 @@ bool RecentFiles::OpenRecentProc(const QString& path)
     if (!main || !main->LoadScriptFile(path))
         return false;
     accept();
-    main->setCaption(QStringLiteral("Morvaneo II BETA - ") + path);
+    main->setCaption(Texts::BetaCaption + path);
     main->Text1->SetFocus();
     main->Changed = 0;
     // The script now shown is this file, so a later save without a dialog

@@ -1,6 +1,7 @@
 #include "settings/About.h"
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
 #include "platform/LinkLabel.h"
@@ -86,8 +87,7 @@ About::About(QWidget* parent) : QDialog(parent)
     QFont bold = Label2->font();
     bold.setBold(true);
     Label2->setFont(bold);
-    Label28 = label(QStringLiteral("Label28"), QStringLiteral("Kestrand II pre-release III version"), 1080, 795, 5000,
-                    RowHeight);
+    Label28 = label(QStringLiteral("Label28"), Texts::KestrandVersion, 1080, 795, 5000, RowHeight);
 
     int top = 1215;
     Label3 = label(QStringLiteral("Label3"), QStringLiteral("Copyright \u00A9 2026 The Morvaneo developers"),

@@ -1,5 +1,6 @@
 #include "settings/Association.h"
 
+#include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/Modal.h"
 #include "platform/WindowsRegistry.h"
@@ -65,7 +66,7 @@ FileTypeRecords::Spec AssociationFileTypeSpec(const QString& directory, const QS
     spec.comment = entries.at(1).value;
     spec.iconName = QStringLiteral("morvaneo");
     spec.desktopId = QStringLiteral("morvaneo.desktop");
-    spec.appName = QStringLiteral("Morvaneo");
+    spec.appName = Texts::App;
     // The open command without its placeholder: the desktop entry quotes the
     // path and adds its own file code.
     spec.program = entries.at(3).value.chopped(DocumentPlaceholder.size());
@@ -96,6 +97,6 @@ void AssociateFiles()
                       Modal::vbOKOnly, QStringLiteral("Done!"));
     } else {
         Modal::MsgBox(QStringLiteral("Sorry, the needed information couldn't be added to the registry."),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+                      Modal::vbOKOnly + Modal::vbCritical, Texts::ErrorTitle);
     }
 }
