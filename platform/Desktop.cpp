@@ -18,6 +18,12 @@ void setTwipsGeometry(QWidget* w, int left, int top, int width, int height)
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
+void setTabOrder(std::initializer_list<QWidget*> order)
+{
+    for (auto w = order.begin(); w + 1 < order.end(); ++w)
+        QWidget::setTabOrder(*w, *(w + 1));
+}
+
 static const QScreen* screenOf(const QWidget* w)
 {
     const QScreen* s = w ? w->screen() : nullptr;
