@@ -47,6 +47,36 @@ MainWindow* theInstance = nullptr;
 constexpr int BaseWidth = 6975;
 constexpr int BaseHeight = 6255;
 
+// The command buttons in keyboard order, each with the push button hidden
+// behind it.
+struct Command {
+    FlatButton* MainWindow::*flat;
+    const char* flatName;
+    const char* caption;
+    const char* tip;
+    bool topRow;
+    void (MainWindow::*flatClick)();
+    QPushButton* MainWindow::*twin;
+    const char* twinName;
+    void (MainWindow::*twinClick)();
+};
+const Command Commands[] = {
+    {&MainWindow::FlatBttn7, "FlatBttn7", "&Add opcode", "Add opcode with given value", false,
+     &MainWindow::FlatBttn7_Click, &MainWindow::Command5, "Command5", &MainWindow::Command5_Click},
+    {&MainWindow::FlatBttn6, "FlatBttn6", "Make re&build", "Make a rebuild command for selected unit", false,
+     &MainWindow::FlatBttn6_Click, &MainWindow::Command1, "Command1", &MainWindow::Command1_Click},
+    {&MainWindow::FlatBttn5, "FlatBttn5", "&Make attacking", "Make the selected units attacking units", false,
+     &MainWindow::FlatBttn5_Click, &MainWindow::Command4, "Command4", &MainWindow::Command4_Click},
+    {&MainWindow::FlatBttn4, "FlatBttn4", "&Recent files", "Show recent file list", false,
+     &MainWindow::FlatBttn4_Click, &MainWindow::Recent, "Recent", &MainWindow::Recent_Click},
+    {&MainWindow::FlatBttn3, "FlatBttn3", "&Options", "Set options", false, &MainWindow::FlatBttn3_Click,
+     &MainWindow::Command3, "Command3", &MainWindow::Command3_Click},
+    {&MainWindow::FlatBttn2, "FlatBttn2", "Abo&ut Morvaneo", "Show more info on Morvaneo II", true,
+     &MainWindow::FlatBttn2_Click, &MainWindow::Command2, "Command2", &MainWindow::Command2_Click},
+    {&MainWindow::FlatBttn1, "FlatBttn1", "&End", "Exit Morvaneo II", true, &MainWindow::FlatBttn1_Click,
+     &MainWindow::End, "End", &MainWindow::End_Click},
+};
+
 void showError(const QString& text)
 {
     Modal::MsgBox(text, Modal::vbOKOnly + Modal::vbCritical, Texts::ErrorTitle);
@@ -81,6 +111,41 @@ MainWindow* MainWindow::instance()
 
 void MainWindow::buildControls()
 {
+    buildToolbar();
+    buildBoxes();
+    // The flat buttons are made top row first, the order a screen reader
+    // lists them in.
+    for (bool topRow : {true, false})
+        for (const Command& c : Commands)
+            if (c.topRow == topRow) {
+                this->*c.flat = new FlatButton(QString::fromUtf8(c.caption), QString::fromUtf8(c.tip), this);
+                (this->*c.flat)->setObjectName(QString::fromLatin1(c.flatName));
+            }
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2 = new QLabel(Texts::KestrandVersion, this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    for (QLabel* l : {Label1, Label2}) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setTextFormat(Qt::PlainText);
+    }
+
+    layoutControls();
+    // Keyboard order: catalogue, value, script, then the commands.
+    QList<QWidget*> tabOrder{TreeView1, Text2, Text1};
+    for (const Command& c : Commands) {
+        FlatButton* flat = this->*c.flat;
+        this->*c.twin = makeHiddenTwin(QString::fromLatin1(c.twinName), flat, this);
+        connect(flat, &QPushButton::clicked, this, c.flatClick);
+        connect(this->*c.twin, &QPushButton::clicked, this, c.twinClick);
+        tabOrder << flat;
+    }
+    Desktop::setTabOrder(tabOrder);
+}
+
+void MainWindow::buildToolbar()
+{
     Toolbar1 = new Toolbar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setAccessibleName(QStringLiteral("Toolbar"));
@@ -98,7 +163,10 @@ void MainWindow::buildControls()
                             QString::fromLatin1(b.tip));
     }
     connect(Toolbar1, &Toolbar::ButtonClick, this, &MainWindow::Toolbar1_ButtonClick);
+}
 
+void MainWindow::buildBoxes()
+{
     Text2 = new TextBox(this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setAccessibleName(QStringLiteral("Value"));
@@ -130,62 +198,6 @@ void MainWindow::buildControls()
     // Find and replace, F3, and Go to line, while the script has the focus.
     Find::attachTo(Text1);
     GoToLine::attachTo(Text1);
-
-    auto flat = [this](FlatButton*& button, const char* name, const char* caption, const char* tip) {
-        button = new FlatButton(QString::fromUtf8(caption), QString::fromUtf8(tip), this);
-        button->setObjectName(QString::fromLatin1(name));
-    };
-    flat(FlatBttn2, "FlatBttn2", "Abo&ut Morvaneo", "Show more info on Morvaneo II");
-    flat(FlatBttn1, "FlatBttn1", "&End", "Exit Morvaneo II");
-    flat(FlatBttn7, "FlatBttn7", "&Add opcode", "Add opcode with given value");
-    flat(FlatBttn6, "FlatBttn6", "Make re&build", "Make a rebuild command for selected unit");
-    flat(FlatBttn5, "FlatBttn5", "&Make attacking", "Make the selected units attacking units");
-    flat(FlatBttn4, "FlatBttn4", "&Recent files", "Show recent file list");
-    flat(FlatBttn3, "FlatBttn3", "&Options", "Set options");
-
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(Texts::KestrandVersion, this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    for (QLabel* l : {Label1, Label2}) {
-        l->setAlignment(Qt::AlignCenter);
-        l->setTextFormat(Qt::PlainText);
-    }
-
-    layoutControls();
-    Command5 = makeHiddenTwin(QStringLiteral("Command5"), FlatBttn7, this);
-    Command1 = makeHiddenTwin(QStringLiteral("Command1"), FlatBttn6, this);
-    Command4 = makeHiddenTwin(QStringLiteral("Command4"), FlatBttn5, this);
-    Recent = makeHiddenTwin(QStringLiteral("Recent"), FlatBttn4, this);
-    Command3 = makeHiddenTwin(QStringLiteral("Command3"), FlatBttn3, this);
-    Command2 = makeHiddenTwin(QStringLiteral("Command2"), FlatBttn2, this);
-    End = makeHiddenTwin(QStringLiteral("End"), FlatBttn1, this);
-
-    connect(FlatBttn7, &QPushButton::clicked, this, &MainWindow::FlatBttn7_Click);
-    connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
-    connect(FlatBttn6, &QPushButton::clicked, this, &MainWindow::FlatBttn6_Click);
-    connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-    connect(FlatBttn5, &QPushButton::clicked, this, &MainWindow::FlatBttn5_Click);
-    connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
-    connect(FlatBttn4, &QPushButton::clicked, this, &MainWindow::FlatBttn4_Click);
-    connect(Recent, &QPushButton::clicked, this, &MainWindow::Recent_Click);
-    connect(FlatBttn3, &QPushButton::clicked, this, &MainWindow::FlatBttn3_Click);
-    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
-    connect(FlatBttn2, &QPushButton::clicked, this, &MainWindow::FlatBttn2_Click);
-    connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(FlatBttn1, &QPushButton::clicked, this, &MainWindow::FlatBttn1_Click);
-    connect(End, &QPushButton::clicked, this, &MainWindow::End_Click);
-
-    // Keyboard order: catalogue, value, script, then the commands.
-    setTabOrder(TreeView1, Text2);
-    setTabOrder(Text2, Text1);
-    setTabOrder(Text1, FlatBttn7);
-    setTabOrder(FlatBttn7, FlatBttn6);
-    setTabOrder(FlatBttn6, FlatBttn5);
-    setTabOrder(FlatBttn5, FlatBttn4);
-    setTabOrder(FlatBttn4, FlatBttn3);
-    setTabOrder(FlatBttn3, FlatBttn2);
-    setTabOrder(FlatBttn2, FlatBttn1);
 }
 
 // Places every control at its position; room beyond the opening size goes to

@@ -137,6 +137,8 @@ protected:
 
 private:
     void buildControls();
+    void buildToolbar();
+    void buildBoxes();
     void layoutControls();
     // Writes the script to path, shows the path in the caption and says it
     // was saved; false when it was not written.

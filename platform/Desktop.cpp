@@ -18,10 +18,10 @@ void setTwipsGeometry(QWidget* w, int left, int top, int width, int height)
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-void setTabOrder(std::initializer_list<QWidget*> order)
+void setTabOrder(const QList<QWidget*>& order)
 {
-    for (auto w = order.begin(); w + 1 < order.end(); ++w)
-        QWidget::setTabOrder(*w, *(w + 1));
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 static const QScreen* screenOf(const QWidget* w)

@@ -1,8 +1,8 @@
 #pragma once
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <initializer_list>
 #include <optional>
 
 class QWidget;
@@ -26,7 +26,7 @@ Widget* placed(Widget* w, const char* name, int left, int top, int width, int he
     return w;
 }
 // The keyboard order of the controls, first to last.
-void setTabOrder(std::initializer_list<QWidget*> order);
+void setTabOrder(const QList<QWidget*>& order);
 
 // Height of the screen holding the widget, in twips.
 double screenHeightTwips(const QWidget* w);
