@@ -59,6 +59,9 @@ private:
         qsizetype start;
         qsizetype end;
     };
+    // A labelled text field; returns its label.
+    QLabel* field(QLineEdit*& edit, const char* caption, const char* name, const char* accessibleName);
+    void layOut(QLabel* findLabel, QLabel* replaceLabel);
     bool search(bool forward);
     // The first match in [from, to) (or the last one when to < from).
     bool searchRange(qsizetype from, qsizetype to, Match* match) const;
