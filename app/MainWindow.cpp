@@ -225,12 +225,9 @@ void MainWindow::layoutControls()
     setTwipsGeometry(FlatBttn3, 5640 + bottomShift, 5160 + extraH, 1095, 375);
     setTwipsGeometry(Label1, 0, 5735 + extraH, 6975 + extraW, 255);
     setTwipsGeometry(Label2, 0, 6000 + extraH, 6975 + extraW, 255);
-    const std::pair<QPushButton*, FlatButton*> twins[] = {
-        {Command5, FlatBttn7}, {Command1, FlatBttn6}, {Command4, FlatBttn5}, {Recent, FlatBttn4},
-        {Command3, FlatBttn3}, {Command2, FlatBttn2}, {End, FlatBttn1}};
-    for (const auto& [twin, button] : twins)
-        if (twin)
-            twin->setGeometry(button->geometry());
+    for (const Command& c : Commands)
+        if (QPushButton* twin = this->*c.twin)
+            twin->setGeometry((this->*c.flat)->geometry());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* e)
@@ -470,11 +467,8 @@ void MainWindow::OpenArgumentProc(const QString& path)
 static QString defaultDirectory(const QString& useKey, const QString& dirKey, QString& isDef,
                                 QString& dir)
 {
-    isDef = QString();
-    dir = QString();
     isDef = GetSetting(Texts::App, Texts::Config, useKey, QString());
-    if (!isDef.isEmpty())
-        dir = GetSetting(Texts::App, Texts::Config, dirKey, QString());
+    dir = isDef.isEmpty() ? QString() : GetSetting(Texts::App, Texts::Config, dirKey, QString());
     return dir;
 }
 

@@ -140,8 +140,7 @@ private:
     void buildToolbar();
     void buildBoxes();
     void layoutControls();
-    // Writes the script to path, shows the path in the caption and says it
-    // was saved; false when it was not written.
+    // Writes the script to path, shows it in the caption and says so.
     bool saveTo(const QString& path);
     bool m_animating = false;
     bool m_loaded = false;
