@@ -39,6 +39,18 @@ void addKey(QWidget* widget, QKeyCombination key, Qt::ShortcutContext context, s
     QObject::connect(shortcut, &QShortcut::activated, widget, std::move(run));
 }
 
+// A labelled text field; returns the label.
+QLabel* addField(QWidget* parent, QLineEdit*& edit, const char* caption, const char* name,
+                 const char* accessibleName)
+{
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setAccessibleName(QString::fromUtf8(accessibleName));
+    label->setBuddy(edit);
+    return label;
+}
+
 // The searched text as the status line quotes it: long texts are cut.
 QString quoted(const QString& text)
 {
@@ -75,8 +87,8 @@ Find::Find(ScriptTextBox* box, QWidget* parent) : QDialog(parent), m_box(box)
     // A title and a close box; the window has nothing to minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    QLabel* findLabel = field(FindWhat, "Fi&nd what:", "FindWhat", "Find what");
-    QLabel* replaceLabel = field(ReplaceWith, "Re&place with:", "ReplaceWith", "Replace with");
+    QLabel* findLabel = addField(this, FindWhat, "Fi&nd what:", "FindWhat", "Find what");
+    QLabel* replaceLabel = addField(this, ReplaceWith, "Re&place with:", "ReplaceWith", "Replace with");
     MatchCase = new QCheckBox(QStringLiteral("Match &case"), this);
     MatchCase->setObjectName(QStringLiteral("MatchCase"));
 
@@ -119,16 +131,6 @@ Find::Find(ScriptTextBox* box, QWidget* parent) : QDialog(parent), m_box(box)
     addKey(this, QKeyCombination(Qt::Key_F3), Qt::WindowShortcut, [this] { findNext(); });
     addKey(this, Qt::SHIFT | Qt::Key_F3, Qt::WindowShortcut, [this] { findPrevious(); });
     updateButtons();
-}
-
-QLabel* Find::field(QLineEdit*& edit, const char* caption, const char* name, const char* accessibleName)
-{
-    auto* label = new QLabel(QString::fromUtf8(caption), this);
-    edit = new QLineEdit(this);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setAccessibleName(QString::fromUtf8(accessibleName));
-    label->setBuddy(edit);
-    return label;
 }
 
 // The fields with the status line under them, the buttons on the right.

@@ -59,8 +59,6 @@ private:
         qsizetype start;
         qsizetype end;
     };
-    // A labelled text field; returns its label.
-    QLabel* field(QLineEdit*& edit, const char* caption, const char* name, const char* accessibleName);
     void layOut(QLabel* findLabel, QLabel* replaceLabel);
     bool search(bool forward);
     // The first match in [from, to) (or the last one when to < from).

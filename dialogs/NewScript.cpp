@@ -30,9 +30,23 @@ void focusScript()
         box->SetFocus();
 }
 
-void inputError(const QString& prompt)
+// Says what is wrong with a box's text and puts the focus into it.
+void inputError(const QString& prompt, TextBox* box)
 {
     Modal::MsgBox(prompt, Modal::vbOKOnly + Modal::vbCritical, Texts::ErrorTitle);
+    box->SetFocus();
+}
+
+// A box of the header frame with its label to the left, at top (twips).
+TextBox* labelledBox(QWidget* frame, QLabel*& label, const char* labelName, const char* caption,
+                     const char* boxName, int top, int width)
+{
+    label = Desktop::placed(new QLabel(QString::fromLatin1(caption), frame), labelName, 180, top, 1380, 330);
+    auto* box = Desktop::placed(new TextBox(frame), boxName, 1620, top, width, 330);
+    // The label names the box, also for a screen reader.
+    box->setAccessibleName(label->text());
+    label->setBuddy(box);
+    return box;
 }
 
 }  // namespace
@@ -55,9 +69,9 @@ NewScript::NewScript(QWidget* parent) : QDialog(parent)
 
     Frame1 = placed(new QGroupBox(this), "Frame1", 120, 840, 4800, 1095);
     Frame1->setAccessibleName(QStringLiteral("Script header"));
-    ScriptIdentifier = labelledBox(Label2, "Label2", "Script identifier", "ScriptIdentifier", 180, 1005);
+    ScriptIdentifier = labelledBox(Frame1, Label2, "Label2", "Script identifier", "ScriptIdentifier", 180, 1005);
     ScriptIdentifier->setMaxLength(4);
-    ScriptName = labelledBox(Label3, "Label3", "Script name", "ScriptName", 630, 3000);
+    ScriptName = labelledBox(Frame1, Label3, "Label3", "Script name", "ScriptName", 630, 3000);
 
     Frame2 = placed(new QGroupBox(this), "Frame2", 120, 2040, 4800, 540);
     Frame2->setAccessibleName(QStringLiteral("Kind of script"));
@@ -88,17 +102,6 @@ NewScript::NewScript(QWidget* parent) : QDialog(parent)
     connect(FlatBttn2, &QPushButton::clicked, this, &NewScript::FlatBttn2_Click);
     connect(Command1, &QPushButton::clicked, this, &NewScript::Command1_Click);
     connect(FlatBttn1, &QPushButton::clicked, this, &NewScript::FlatBttn1_Click);
-}
-
-TextBox* NewScript::labelledBox(QLabel*& label, const char* labelName, const char* caption, const char* boxName,
-                                int top, int width)
-{
-    label = Desktop::placed(new QLabel(QString::fromLatin1(caption), Frame1), labelName, 180, top, 1380, 330);
-    auto* box = Desktop::placed(new TextBox(Frame1), boxName, 1620, top, width, 330);
-    // The label names the box, also for a screen reader.
-    box->setAccessibleName(label->text());
-    label->setBuddy(box);
-    return box;
 }
 
 void NewScript::ShowModal(QWidget* owner)
@@ -132,21 +135,12 @@ void NewScript::OK_Click()
 
     const QString identifier = ScriptIdentifier->Text();
     const QString name = ScriptName->Text();
-    if (identifier.isEmpty()) {
-        inputError(QStringLiteral("Please type in a script identifier!"));
-        ScriptIdentifier->SetFocus();
-        return;
-    }
-    if (identifier.size() < 4) {
-        inputError(QStringLiteral("Script identifier must be 4 chars long!"));
-        ScriptIdentifier->SetFocus();
-        return;
-    }
-    if (name.isEmpty()) {
-        inputError(QStringLiteral("Please type in a script name!"));
-        ScriptName->SetFocus();
-        return;
-    }
+    if (identifier.isEmpty())
+        return inputError(QStringLiteral("Please type in a script identifier!"), ScriptIdentifier);
+    if (identifier.size() < 4)
+        return inputError(QStringLiteral("Script identifier must be 4 chars long!"), ScriptIdentifier);
+    if (name.isEmpty())
+        return inputError(QStringLiteral("Please type in a script name!"), ScriptName);
 
     if (Neveragain->Value() == 1)
         SaveSetting(Texts::App, Texts::Config, Texts::NewScript, QStringLiteral("0"));

@@ -43,8 +43,5 @@ public:
     void FlatBttn1_Click() { Command1_Click(); }
 
 private:
-    // A box in the header frame with its label to the left, at top (twips).
-    TextBox* labelledBox(QLabel*& label, const char* labelName, const char* caption, const char* boxName, int top,
-                         int width);
     void updateOK();
 };
