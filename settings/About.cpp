@@ -15,6 +15,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <utility>
+
 namespace {
 
 const QColor LinkColour(0, 0, 255);
@@ -43,50 +45,44 @@ enum class Look { Plain, Title, Bold, Link, Wrapped };
 struct Entry {
     QLabel* About::*label;
     const char* name;
-    QString text;
-    int left;
-    int top;
-    int width;
-    int height;
+    QStringView text;
+    int left, top, width, height;
     Look look = Look::Plain;
 };
 const Entry Contents[] = {
-    {&About::Label1, "Label1", QStringLiteral("Morvaneo II"), 1080, 135, 4000, 420, Look::Title},
-    {&About::Label2, "Label2", QStringLiteral("BETA"), 1080, 555, 4000, RowHeight, Look::Bold},
-    {&About::Label28, "Label28", Texts::KestrandVersion, 1080, 795, 5000, RowHeight, Look::Plain},
-    {&About::Label3, "Label3", QStringLiteral("Copyright \u00A9 2026 The Morvaneo developers"), LeftColumn, 1215,
-     6540, RowHeight, Look::Plain},
-    {&About::Label13, "Label13", QStringLiteral("Programmer:"), LeftColumn, 1575, HeadingWidth, RowHeight},
-    {&About::Label18, "Label18", QStringLiteral("The Morvaneo developers"), ValueColumn, 1575, 5200, RowHeight},
-    {&About::Label17, "Label17", QStringLiteral("Co-Programmer:"), LeftColumn, 1815, HeadingWidth, RowHeight},
-    {&About::Label19, "Label19", QStringLiteral("The Morvaneo contributors"), ValueColumn, 1815, 5200, RowHeight},
-    {&About::Label20, "Label20", QStringLiteral("Partner group:"), LeftColumn, 2055, HeadingWidth, RowHeight},
-    {&About::Label21, "Label21", QStringLiteral("The Example Script Guild"), ValueColumn, 2055, 5200, RowHeight},
-    {&About::Label8, "Label8", QStringLiteral("Mail:"), LeftColumn, 2415, HeadingWidth, RowHeight},
+    {&About::Label1, "Label1", u"Morvaneo II", 1080, 135, 4000, 420, Look::Title},
+    {&About::Label2, "Label2", u"BETA", 1080, 555, 4000, RowHeight, Look::Bold},
+    {&About::Label28, "Label28", Texts::KestrandVersion, 1080, 795, 5000, RowHeight},
+    {&About::Label3, "Label3", u"Copyright \u00A9 2026 The Morvaneo developers", LeftColumn, 1215, 6540, RowHeight},
+    {&About::Label13, "Label13", u"Programmer:", LeftColumn, 1575, HeadingWidth, RowHeight},
+    {&About::Label18, "Label18", u"The Morvaneo developers", ValueColumn, 1575, 5200, RowHeight},
+    {&About::Label17, "Label17", u"Co-Programmer:", LeftColumn, 1815, HeadingWidth, RowHeight},
+    {&About::Label19, "Label19", u"The Morvaneo contributors", ValueColumn, 1815, 5200, RowHeight},
+    {&About::Label20, "Label20", u"Partner group:", LeftColumn, 2055, HeadingWidth, RowHeight},
+    {&About::Label21, "Label21", u"The Example Script Guild", ValueColumn, 2055, 5200, RowHeight},
+    {&About::Label8, "Label8", u"Mail:", LeftColumn, 2415, HeadingWidth, RowHeight},
     {&About::Label9, "Label9", MailAddress, ValueColumn, 2415, 0, 0, Look::Link},
-    {&About::Label10, "Label10", QStringLiteral("URL:"), LeftColumn, 2655, HeadingWidth, RowHeight},
+    {&About::Label10, "Label10", u"URL:", LeftColumn, 2655, HeadingWidth, RowHeight},
     {&About::Label27, "Label27", KestrandSite, ValueColumn, 2655, 0, 0, Look::Link},
-    {&About::Label25, "Label25", QStringLiteral("(Kestrand II)"), NoteColumn, 2655, NoteWidth, RowHeight},
+    {&About::Label25, "Label25", u"(Kestrand II)", NoteColumn, 2655, NoteWidth, RowHeight},
     {&About::Label11, "Label11", HomePage, ValueColumn, 2895, 0, 0, Look::Link},
-    {&About::Label26, "Label26", QStringLiteral("(Morvaneo home page)"), NoteColumn, 2895, NoteWidth, RowHeight},
+    {&About::Label26, "Label26", u"(Morvaneo home page)", NoteColumn, 2895, NoteWidth, RowHeight},
     {&About::Label12, "Label12", PartnerSite, ValueColumn, 3135, 0, 0, Look::Link},
-    {&About::Label29, "Label29", QStringLiteral("(Example Script Guild)"), NoteColumn, 3135, NoteWidth, RowHeight},
-    {&About::Label6, "Label6", QStringLiteral("Disclaimer:"), LeftColumn, 3555, 6540, RowHeight, Look::Bold},
-    {&About::Label4, "Label4", QStringLiteral("By using this program, you agree to the following part:"), LeftColumn,
-     3795, 6540, RowHeight},
-    {&About::Label5, "Label5",
-     QStringLiteral("You use this software at your own risk holding no one who ever worked on this "
-                    "project responsible for possible damages etc. to you and/or your computer!"),
-     LeftColumn, 4035, 6540, 2 * RowHeight + 60, Look::Wrapped},
-    {&About::Label7, "Label7", QStringLiteral("Credits:"), LeftColumn, 4695, 6540, RowHeight, Look::Bold},
-    {&About::Label22, "Label22",
-     QStringLiteral("Thanks to everyone who tried the beta builds and reported what went wrong."), LeftColumn, 4935,
-     6540, RowHeight},
-    {&About::Label23, "Label23", QStringLiteral("Thanks to the Example Script Guild for checking the opcode lists."),
-     LeftColumn, 5175, 6540, RowHeight},
-    {&About::Label24, "Label24",
-     QStringLiteral("Thanks to the Kestrand II team for the tool these scripts are made for."), LeftColumn, 5415, 6540,
+    {&About::Label29, "Label29", u"(Example Script Guild)", NoteColumn, 3135, NoteWidth, RowHeight},
+    {&About::Label6, "Label6", u"Disclaimer:", LeftColumn, 3555, 6540, RowHeight, Look::Bold},
+    {&About::Label4, "Label4", u"By using this program, you agree to the following part:", LeftColumn, 3795, 6540,
      RowHeight},
+    {&About::Label5, "Label5",
+     u"You use this software at your own risk holding no one who ever worked on this "
+     u"project responsible for possible damages etc. to you and/or your computer!",
+     LeftColumn, 4035, 6540, 2 * RowHeight + 60, Look::Wrapped},
+    {&About::Label7, "Label7", u"Credits:", LeftColumn, 4695, 6540, RowHeight, Look::Bold},
+    {&About::Label22, "Label22", u"Thanks to everyone who tried the beta builds and reported what went wrong.",
+     LeftColumn, 4935, 6540, RowHeight},
+    {&About::Label23, "Label23", u"Thanks to the Example Script Guild for checking the opcode lists.", LeftColumn,
+     5175, 6540, RowHeight},
+    {&About::Label24, "Label24", u"Thanks to the Kestrand II team for the tool these scripts are made for.",
+     LeftColumn, 5415, 6540, RowHeight},
 };
 // " Visit", the home page and the rest of the sentence, under the texts.
 constexpr int SentenceTop = 5835;
@@ -148,8 +144,9 @@ About::About(QWidget* parent) : QDialog(parent)
 
     for (const Entry& e : Contents) {
         const QString name = QString::fromLatin1(e.name);
-        QLabel* l = e.look == Look::Link ? link(name, e.text, e.left, e.top)
-                                         : label(name, e.text, e.left, e.top, e.width, e.height);
+        const QString text = e.text.toString();
+        QLabel* l = e.look == Look::Link ? link(name, text, e.left, e.top)
+                                         : label(name, text, e.left, e.top, e.width, e.height);
         setLook(l, e.look);
         this->*e.label = l;
     }
@@ -330,16 +327,14 @@ void About::mouseReleaseEvent(QMouseEvent* e)
 
 void About::clickLink(QLabel* link)
 {
-    if (link == Label9)
-        Label9_Click();
-    else if (link == Label27)
-        Label27_Click();
-    else if (link == Label11)
-        Label11_Click();
-    else if (link == Label12)
-        Label12_Click();
-    else if (link == Label15)
-        Label15_Click();
+    const std::pair<QLabel*, void (About::*)()> handlers[] = {{Label9, &About::Label9_Click},
+                                                             {Label27, &About::Label27_Click},
+                                                             {Label11, &About::Label11_Click},
+                                                             {Label12, &About::Label12_Click},
+                                                             {Label15, &About::Label15_Click}};
+    for (const auto& [l, click] : handlers)
+        if (l == link)
+            (this->*click)();
 }
 
 void About::FlatBttn1_Click()
