@@ -3,6 +3,7 @@
 #include "app/DropTrajectory.h"
 #include "app/RecentList.h"
 #include "app/ScriptFile.h"
+#include "app/Texts.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/LanguageMarkup.h"
 #include "catalogue/LinePreparation.h"
@@ -42,12 +43,44 @@ namespace {
 
 MainWindow* theInstance = nullptr;
 
-const QString App = QStringLiteral("Morvaneo");
-const QString BetaCaption = QStringLiteral("Morvaneo II BETA - ");
-
 // Client area at the size the window opens with, in twips.
 constexpr int BaseWidth = 6975;
 constexpr int BaseHeight = 6255;
+
+// The command buttons in keyboard order, each with the push button hidden
+// behind it.
+struct Command {
+    FlatButton* MainWindow::*flat;
+    const char* flatName;
+    const char* caption;
+    const char* tip;
+    bool topRow;
+    void (MainWindow::*flatClick)();
+    QPushButton* MainWindow::*twin;
+    const char* twinName;
+    void (MainWindow::*twinClick)();
+};
+const Command Commands[] = {
+    {&MainWindow::FlatBttn7, "FlatBttn7", "&Add opcode", "Add opcode with given value", false,
+     &MainWindow::FlatBttn7_Click, &MainWindow::Command5, "Command5", &MainWindow::Command5_Click},
+    {&MainWindow::FlatBttn6, "FlatBttn6", "Make re&build", "Make a rebuild command for selected unit", false,
+     &MainWindow::FlatBttn6_Click, &MainWindow::Command1, "Command1", &MainWindow::Command1_Click},
+    {&MainWindow::FlatBttn5, "FlatBttn5", "&Make attacking", "Make the selected units attacking units", false,
+     &MainWindow::FlatBttn5_Click, &MainWindow::Command4, "Command4", &MainWindow::Command4_Click},
+    {&MainWindow::FlatBttn4, "FlatBttn4", "&Recent files", "Show recent file list", false,
+     &MainWindow::FlatBttn4_Click, &MainWindow::Recent, "Recent", &MainWindow::Recent_Click},
+    {&MainWindow::FlatBttn3, "FlatBttn3", "&Options", "Set options", false, &MainWindow::FlatBttn3_Click,
+     &MainWindow::Command3, "Command3", &MainWindow::Command3_Click},
+    {&MainWindow::FlatBttn2, "FlatBttn2", "Abo&ut Morvaneo", "Show more info on Morvaneo II", true,
+     &MainWindow::FlatBttn2_Click, &MainWindow::Command2, "Command2", &MainWindow::Command2_Click},
+    {&MainWindow::FlatBttn1, "FlatBttn1", "&End", "Exit Morvaneo II", true, &MainWindow::FlatBttn1_Click,
+     &MainWindow::End, "End", &MainWindow::End_Click},
+};
+
+void showError(const QString& text)
+{
+    Modal::MsgBox(text, Modal::vbOKOnly + Modal::vbCritical, Texts::ErrorTitle);
+}
 
 }  // namespace
 
@@ -56,7 +89,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     theInstance = this;
     Accessibility::install();  // a window to screen readers, named by its caption
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(QStringLiteral("Morvaneo II BETA - untitled"));
+    setWindowTitle(Texts::BetaCaption + Texts::Untitled);
     setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
     buildControls();
     const QSize base(Desktop::px(BaseWidth), Desktop::px(BaseHeight));
@@ -78,6 +111,41 @@ MainWindow* MainWindow::instance()
 
 void MainWindow::buildControls()
 {
+    buildToolbar();
+    buildBoxes();
+    // The flat buttons are made top row first, the order a screen reader
+    // lists them in.
+    for (bool topRow : {true, false})
+        for (const Command& c : Commands)
+            if (c.topRow == topRow) {
+                this->*c.flat = new FlatButton(QString::fromUtf8(c.caption), QString::fromUtf8(c.tip), this);
+                (this->*c.flat)->setObjectName(QString::fromLatin1(c.flatName));
+            }
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2 = new QLabel(Texts::KestrandVersion, this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    for (QLabel* l : {Label1, Label2}) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setTextFormat(Qt::PlainText);
+    }
+
+    layoutControls();
+    // Keyboard order: catalogue, value, script, then the commands.
+    QList<QWidget*> tabOrder{TreeView1, Text2, Text1};
+    for (const Command& c : Commands) {
+        FlatButton* flat = this->*c.flat;
+        this->*c.twin = makeHiddenTwin(QString::fromLatin1(c.twinName), flat, this);
+        connect(flat, &QPushButton::clicked, this, c.flatClick);
+        connect(this->*c.twin, &QPushButton::clicked, this, c.twinClick);
+        tabOrder << flat;
+    }
+    Desktop::setTabOrder(tabOrder);
+}
+
+void MainWindow::buildToolbar()
+{
     Toolbar1 = new Toolbar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setAccessibleName(QStringLiteral("Toolbar"));
@@ -95,7 +163,10 @@ void MainWindow::buildControls()
                             QString::fromLatin1(b.tip));
     }
     connect(Toolbar1, &Toolbar::ButtonClick, this, &MainWindow::Toolbar1_ButtonClick);
+}
 
+void MainWindow::buildBoxes()
+{
     Text2 = new TextBox(this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setAccessibleName(QStringLiteral("Value"));
@@ -127,62 +198,6 @@ void MainWindow::buildControls()
     // Find and replace, F3, and Go to line, while the script has the focus.
     Find::attachTo(Text1);
     GoToLine::attachTo(Text1);
-
-    auto flat = [this](FlatButton*& button, const char* name, const char* caption, const char* tip) {
-        button = new FlatButton(QString::fromUtf8(caption), QString::fromUtf8(tip), this);
-        button->setObjectName(QString::fromLatin1(name));
-    };
-    flat(FlatBttn2, "FlatBttn2", "Abo&ut Morvaneo", "Show more info on Morvaneo II");
-    flat(FlatBttn1, "FlatBttn1", "&End", "Exit Morvaneo II");
-    flat(FlatBttn7, "FlatBttn7", "&Add opcode", "Add opcode with given value");
-    flat(FlatBttn6, "FlatBttn6", "Make re&build", "Make a rebuild command for selected unit");
-    flat(FlatBttn5, "FlatBttn5", "&Make attacking", "Make the selected units attacking units");
-    flat(FlatBttn4, "FlatBttn4", "&Recent files", "Show recent file list");
-    flat(FlatBttn3, "FlatBttn3", "&Options", "Set options");
-
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(QStringLiteral("Kestrand II pre-release III version"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    for (QLabel* l : {Label1, Label2}) {
-        l->setAlignment(Qt::AlignCenter);
-        l->setTextFormat(Qt::PlainText);
-    }
-
-    layoutControls();
-    Command5 = makeHiddenTwin(QStringLiteral("Command5"), FlatBttn7, this);
-    Command1 = makeHiddenTwin(QStringLiteral("Command1"), FlatBttn6, this);
-    Command4 = makeHiddenTwin(QStringLiteral("Command4"), FlatBttn5, this);
-    Recent = makeHiddenTwin(QStringLiteral("Recent"), FlatBttn4, this);
-    Command3 = makeHiddenTwin(QStringLiteral("Command3"), FlatBttn3, this);
-    Command2 = makeHiddenTwin(QStringLiteral("Command2"), FlatBttn2, this);
-    End = makeHiddenTwin(QStringLiteral("End"), FlatBttn1, this);
-
-    connect(FlatBttn7, &QPushButton::clicked, this, &MainWindow::FlatBttn7_Click);
-    connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
-    connect(FlatBttn6, &QPushButton::clicked, this, &MainWindow::FlatBttn6_Click);
-    connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-    connect(FlatBttn5, &QPushButton::clicked, this, &MainWindow::FlatBttn5_Click);
-    connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
-    connect(FlatBttn4, &QPushButton::clicked, this, &MainWindow::FlatBttn4_Click);
-    connect(Recent, &QPushButton::clicked, this, &MainWindow::Recent_Click);
-    connect(FlatBttn3, &QPushButton::clicked, this, &MainWindow::FlatBttn3_Click);
-    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
-    connect(FlatBttn2, &QPushButton::clicked, this, &MainWindow::FlatBttn2_Click);
-    connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(FlatBttn1, &QPushButton::clicked, this, &MainWindow::FlatBttn1_Click);
-    connect(End, &QPushButton::clicked, this, &MainWindow::End_Click);
-
-    // Keyboard order: catalogue, value, script, then the commands.
-    setTabOrder(TreeView1, Text2);
-    setTabOrder(Text2, Text1);
-    setTabOrder(Text1, FlatBttn7);
-    setTabOrder(FlatBttn7, FlatBttn6);
-    setTabOrder(FlatBttn6, FlatBttn5);
-    setTabOrder(FlatBttn5, FlatBttn4);
-    setTabOrder(FlatBttn4, FlatBttn3);
-    setTabOrder(FlatBttn3, FlatBttn2);
-    setTabOrder(FlatBttn2, FlatBttn1);
 }
 
 // Places every control at its position; room beyond the opening size goes to
@@ -210,12 +225,9 @@ void MainWindow::layoutControls()
     setTwipsGeometry(FlatBttn3, 5640 + bottomShift, 5160 + extraH, 1095, 375);
     setTwipsGeometry(Label1, 0, 5735 + extraH, 6975 + extraW, 255);
     setTwipsGeometry(Label2, 0, 6000 + extraH, 6975 + extraW, 255);
-    const std::pair<QPushButton*, FlatButton*> twins[] = {
-        {Command5, FlatBttn7}, {Command1, FlatBttn6}, {Command4, FlatBttn5}, {Recent, FlatBttn4},
-        {Command3, FlatBttn3}, {Command2, FlatBttn2}, {End, FlatBttn1}};
-    for (const auto& [twin, button] : twins)
-        if (twin)
-            twin->setGeometry(button->geometry());
+    for (const Command& c : Commands)
+        if (QPushButton* twin = this->*c.twin)
+            twin->setGeometry((this->*c.flat)->geometry());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* e)
@@ -249,7 +261,7 @@ void MainWindow::Form_Load(const QString& commandLine)
     if (!commandLine.isEmpty())
         OpenArgumentProc(commandLine);
     ActualFile = QString();
-    Label1->setText(BetaCaption + QChar(0xA9) +
+    Label1->setText(Texts::BetaCaption + QChar(0xA9) +
                     QStringLiteral(" 2026 The Morvaneo developers and contributors"));
     Changed = 0;
     FillTreeProc();
@@ -364,8 +376,7 @@ void MainWindow::Command1_Click()
 {
     const QString s = Text1->SelText();
     if (s.isEmpty()) {
-        Modal::MsgBox(QStringLiteral("You must select the unit/building!"),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        showError(QStringLiteral("You must select the unit/building!"));
         return;
     }
     // The selection stays where it is: only what follows it is inserted,
@@ -379,8 +390,7 @@ void MainWindow::MakeAttackingProc()
 {
     const QString s = Text1->SelText();
     if (s.isEmpty()) {
-        Modal::MsgBox(QStringLiteral("You must highlight the units!"),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        showError(QStringLiteral("You must highlight the units!"));
         Text1->SetFocus();
         return;
     }
@@ -395,8 +405,7 @@ bool MainWindow::LoadScriptFile(const QString& path)
 {
     QByteArray bytes;
     if (!ScriptFile::readFile(path, &bytes)) {
-        Modal::MsgBox(QStringLiteral("File could not be loaded/saved."),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        showError(Texts::FileError);
         return false;
     }
     const QString text = ScriptFile::readingRule(bytes);
@@ -420,13 +429,12 @@ bool MainWindow::WriteScriptFile(const QString& path)
         const int answer = Modal::MsgBox(
             QStringLiteral("The script holds characters that an MVN5 file cannot store: %1\r\n"
                            "They will be written as \"?\". Save anyway?").arg(shown),
-            Modal::vbYesNo + Modal::vbExclamation, QStringLiteral("Confirm"));
+            Modal::vbYesNo + Modal::vbExclamation, Texts::ConfirmTitle);
         if (answer != Modal::vbYes)
             return false;
     }
     if (!ScriptFile::writeFile(path, bytes)) {
-        Modal::MsgBox(QStringLiteral("File could not be loaded/saved."),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+        showError(Texts::FileError);
         return false;
     }
     return true;
@@ -451,7 +459,7 @@ void MainWindow::OpenArgumentProc(const QString& path)
     if (path != m_recent.value(0))
         PushRecentFile(path);
     Changed = 0;
-    setCaption(BetaCaption + path);
+    setCaption(Texts::BetaCaption + path);
 }
 
 // The initial directory of a file dialog: the stored default directory when
@@ -459,20 +467,15 @@ void MainWindow::OpenArgumentProc(const QString& path)
 static QString defaultDirectory(const QString& useKey, const QString& dirKey, QString& isDef,
                                 QString& dir)
 {
-    const QString config = QStringLiteral("Config");
-    isDef = QString();
-    dir = QString();
-    isDef = GetSetting(App, config, useKey, QString());
-    if (!isDef.isEmpty())
-        dir = GetSetting(App, config, dirKey, QString());
+    isDef = GetSetting(Texts::App, Texts::Config, useKey, QString());
+    dir = isDef.isEmpty() ? QString() : GetSetting(Texts::App, Texts::Config, dirKey, QString());
     return dir;
 }
 
 void MainWindow::FileOpenProc()
 {
     readRecentEntries();
-    CommonDialog1.InitDir = defaultDirectory(QStringLiteral("UseDefOpen"), QStringLiteral("DefaultOpen"),
-                                             IsDefOpen, DefaultOpen);
+    CommonDialog1.InitDir = defaultDirectory(Texts::UseDefOpen, Texts::DefaultOpen, IsDefOpen, DefaultOpen);
     WholeText = QString();
     CommonDialog1.FileName = QString();
     CommonDialog1.DialogTitle = QStringLiteral("Open MVN5 file");
@@ -487,14 +490,13 @@ void MainWindow::FileOpenProc()
     ActualFile = path;
     PushRecentFile(ActualFile);
     Changed = 0;
-    setCaption(BetaCaption + path);
+    setCaption(Texts::BetaCaption + path);
 }
 
 bool MainWindow::FileSaveAsProc()
 {
     readRecentEntries();
-    CommonDialog1.InitDir = defaultDirectory(QStringLiteral("UseDefSave"), QStringLiteral("DefaultSave"),
-                                             IsDefSave, DefaultSave);
+    CommonDialog1.InitDir = defaultDirectory(Texts::UseDefSave, Texts::DefaultSave, IsDefSave, DefaultSave);
     CommonDialog1.FileName = QString();
     CommonDialog1.DialogTitle = QStringLiteral("Save MVN5 file");
     CommonDialog1.DefaultExt = QStringLiteral("*.mvn5");
@@ -503,10 +505,8 @@ bool MainWindow::FileSaveAsProc()
     if (CommonDialog1.FileName.isEmpty())
         return false;
     const QString path = CommonDialog1.FileName;
-    if (!WriteScriptFile(path))
+    if (!saveTo(path))
         return false;
-    setCaption(BetaCaption + path);
-    Modal::MsgBox(QStringLiteral("Saved correctly."), Modal::vbOKOnly, QStringLiteral("Done"));
     Changed = 0;
     ActualFile = path;
     PushRecentFile(ActualFile);
@@ -515,16 +515,21 @@ bool MainWindow::FileSaveAsProc()
 
 bool MainWindow::FileSaveProc()
 {
-    if (!WriteScriptFile(ActualFile))
+    return saveTo(ActualFile);
+}
+
+bool MainWindow::saveTo(const QString& path)
+{
+    if (!WriteScriptFile(path))
         return false;
-    setCaption(BetaCaption + ActualFile);
+    setCaption(Texts::BetaCaption + path);
     Modal::MsgBox(QStringLiteral("Saved correctly."), Modal::vbOKOnly, QStringLiteral("Done"));
     return true;
 }
 
 void MainWindow::FileNewProc()
 {
-    if (GetSetting(App, QStringLiteral("Config"), QStringLiteral("NewScript"), QString()) != QStringLiteral("0")) {
+    if (GetSetting(Texts::App, Texts::Config, Texts::NewScript, QString()) != QStringLiteral("0")) {
         NewScript::ShowModal(this);
     } else {
         Text1->setText(QString());
@@ -536,7 +541,7 @@ void MainWindow::NewCommand(bool fromKeyboard)
 {
     if (Changed != 0) {
         const int answer = Modal::MsgBox(QStringLiteral("Script has been changed. Save before continue?"),
-                                         Modal::vbYesNo + Modal::vbQuestion, QStringLiteral("Confirm"));
+                                         Modal::vbYesNo + Modal::vbQuestion, Texts::ConfirmTitle);
         if (answer == Modal::vbYes) {
             // A save that did not happen (cancelled or failed) keeps the script.
             const bool saved = ActualFile.isEmpty() ? FileSaveAsProc() : FileSaveProc();
@@ -550,7 +555,7 @@ void MainWindow::NewCommand(bool fromKeyboard)
     Changed = 0;
     ActualFile = QString();
     Text1->emptyUndoBuffer();
-    setCaption(QStringLiteral("Morvaneo II - ") + QStringLiteral("untitled"));
+    setCaption(Texts::Caption + Texts::Untitled);
 }
 
 // ---------------------------------------------------------------- toolbar and clipboard
@@ -629,7 +634,7 @@ int MainWindow::QuitRequest()
     if (m_animating)
         return Modal::vbNo;
     const int answer = Modal::MsgBox(QStringLiteral("Do you really want to quit??"),
-                                     Modal::vbYesNo + Modal::vbQuestion, QStringLiteral("Morvaneo"));
+                                     Modal::vbYesNo + Modal::vbQuestion, Texts::App);
     if (answer == Modal::vbYes) {
         DropAnimation();
         Modal::seam().endProgram();

@@ -137,7 +137,11 @@ protected:
 
 private:
     void buildControls();
+    void buildToolbar();
+    void buildBoxes();
     void layoutControls();
+    // Writes the script to path, shows it in the caption and says so.
+    bool saveTo(const QString& path);
     bool m_animating = false;
     bool m_loaded = false;
     QStringList m_recent;

@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "dialogs/Logo.h"
 #include "platform/Desktop.h"
 
@@ -11,8 +12,8 @@ namespace StartUp {
 
 int run(QApplication& app)
 {
-    QApplication::setApplicationName(QStringLiteral("Morvaneo"));
-    QApplication::setOrganizationName(QStringLiteral("Morvaneo"));
+    QApplication::setApplicationName(Texts::App);
+    QApplication::setOrganizationName(Texts::App);
     Desktop::applyLook();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
     MainWindow main;

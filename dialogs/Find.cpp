@@ -1,6 +1,7 @@
 #include "dialogs/Find.h"
 
 #include "dialogs/GoToLine.h"
+#include "platform/Desktop.h"
 #include "platform/ScriptText.h"
 #include "platform/ScriptTextBox.h"
 
@@ -36,6 +37,18 @@ void addKey(QWidget* widget, QKeyCombination key, Qt::ShortcutContext context, s
     auto* shortcut = new QShortcut(QKeySequence(key), widget);
     shortcut->setContext(context);
     QObject::connect(shortcut, &QShortcut::activated, widget, std::move(run));
+}
+
+// A labelled text field; returns the label.
+QLabel* addField(QWidget* parent, QLineEdit*& edit, const char* caption, const char* name,
+                 const char* accessibleName)
+{
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setAccessibleName(QString::fromUtf8(accessibleName));
+    label->setBuddy(edit);
+    return label;
 }
 
 // The searched text as the status line quotes it: long texts are cut.
@@ -74,16 +87,8 @@ Find::Find(ScriptTextBox* box, QWidget* parent) : QDialog(parent), m_box(box)
     // A title and a close box; the window has nothing to minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    auto* findLabel = new QLabel(QStringLiteral("Fi&nd what:"), this);
-    FindWhat = new QLineEdit(this);
-    FindWhat->setObjectName(QStringLiteral("FindWhat"));
-    FindWhat->setAccessibleName(QStringLiteral("Find what"));
-    findLabel->setBuddy(FindWhat);
-    auto* replaceLabel = new QLabel(QStringLiteral("Re&place with:"), this);
-    ReplaceWith = new QLineEdit(this);
-    ReplaceWith->setObjectName(QStringLiteral("ReplaceWith"));
-    ReplaceWith->setAccessibleName(QStringLiteral("Replace with"));
-    replaceLabel->setBuddy(ReplaceWith);
+    QLabel* findLabel = addField(this, FindWhat, "Fi&nd what:", "FindWhat", "Find what");
+    QLabel* replaceLabel = addField(this, ReplaceWith, "Re&place with:", "ReplaceWith", "Replace with");
     MatchCase = new QCheckBox(QStringLiteral("Match &case"), this);
     MatchCase->setObjectName(QStringLiteral("MatchCase"));
 
@@ -109,6 +114,28 @@ Find::Find(ScriptTextBox* box, QWidget* parent) : QDialog(parent), m_box(box)
     // Enter in either field finds the next match.
     FindNext->setDefault(true);
 
+    layOut(findLabel, replaceLabel);
+    Desktop::setTabOrder({FindWhat, ReplaceWith, MatchCase, FindNext, FindPrevious, Replace, ReplaceAll, Close});
+
+    connect(FindNext, &QPushButton::clicked, this, &Find::findNext);
+    connect(FindPrevious, &QPushButton::clicked, this, &Find::findPrevious);
+    connect(Replace, &QPushButton::clicked, this, &Find::replace);
+    connect(ReplaceAll, &QPushButton::clicked, this, &Find::replaceAll);
+    connect(Close, &QPushButton::clicked, this, &Find::reject);
+    connect(FindWhat, &QLineEdit::textChanged, this, [this] {
+        say(QString());
+        updateButtons();
+    });
+    connect(MatchCase, &QCheckBox::toggled, this, [this] { say(QString()); });
+    // F3 and Shift+F3 search from the Find window as well.
+    addKey(this, QKeyCombination(Qt::Key_F3), Qt::WindowShortcut, [this] { findNext(); });
+    addKey(this, Qt::SHIFT | Qt::Key_F3, Qt::WindowShortcut, [this] { findPrevious(); });
+    updateButtons();
+}
+
+// The fields with the status line under them, the buttons on the right.
+void Find::layOut(QLabel* findLabel, QLabel* replaceLabel)
+{
     auto* fields = new QGridLayout;
     fields->addWidget(findLabel, 0, 0);
     fields->addWidget(FindWhat, 0, 1);
@@ -131,29 +158,6 @@ Find::Find(ScriptTextBox* box, QWidget* parent) : QDialog(parent), m_box(box)
     layout->addLayout(buttons);
     // Wider for long texts, never taller.
     setFixedHeight(sizeHint().height());
-
-    setTabOrder(FindWhat, ReplaceWith);
-    setTabOrder(ReplaceWith, MatchCase);
-    setTabOrder(MatchCase, FindNext);
-    setTabOrder(FindNext, FindPrevious);
-    setTabOrder(FindPrevious, Replace);
-    setTabOrder(Replace, ReplaceAll);
-    setTabOrder(ReplaceAll, Close);
-
-    connect(FindNext, &QPushButton::clicked, this, &Find::findNext);
-    connect(FindPrevious, &QPushButton::clicked, this, &Find::findPrevious);
-    connect(Replace, &QPushButton::clicked, this, &Find::replace);
-    connect(ReplaceAll, &QPushButton::clicked, this, &Find::replaceAll);
-    connect(Close, &QPushButton::clicked, this, &Find::reject);
-    connect(FindWhat, &QLineEdit::textChanged, this, [this] {
-        say(QString());
-        updateButtons();
-    });
-    connect(MatchCase, &QCheckBox::toggled, this, [this] { say(QString()); });
-    // F3 and Shift+F3 search from the Find window as well.
-    addKey(this, QKeyCombination(Qt::Key_F3), Qt::WindowShortcut, [this] { findNext(); });
-    addKey(this, Qt::SHIFT | Qt::Key_F3, Qt::WindowShortcut, [this] { findPrevious(); });
-    updateButtons();
 }
 
 // The status line is shown only while it has something to say, so that a

@@ -59,6 +59,7 @@ private:
         qsizetype start;
         qsizetype end;
     };
+    void layOut(QLabel* findLabel, QLabel* replaceLabel);
     bool search(bool forward);
     // The first match in [from, to) (or the last one when to < from).
     bool searchRange(qsizetype from, qsizetype to, Match* match) const;

@@ -1,6 +1,7 @@
 #include "dialogs/Logo.h"
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "settings/SettingsStore.h"
 
 #include <QCloseEvent>
@@ -50,8 +51,7 @@ void Logo::Begin(MainWindow* main)
 
 void Logo::Form_Load()
 {
-    if (GetSetting(QStringLiteral("Morvaneo"), QStringLiteral("Config"), QStringLiteral("ProgramLogo"),
-                   QString()) == QStringLiteral("0")) {
+    if (GetSetting(Texts::App, Texts::Config, Texts::ProgramLogo, QString()) == QStringLiteral("0")) {
         handOver();
         return;
     }

@@ -1,6 +1,7 @@
 #include "dialogs/NewScript.h"
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "platform/CheckBox.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
@@ -29,88 +30,70 @@ void focusScript()
         box->SetFocus();
 }
 
-void inputError(const QString& prompt)
+// Says what is wrong with a box's text and puts the focus into it.
+void inputError(const QString& prompt, TextBox* box)
 {
-    Modal::MsgBox(prompt, Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+    Modal::MsgBox(prompt, Modal::vbOKOnly + Modal::vbCritical, Texts::ErrorTitle);
+    box->SetFocus();
+}
+
+// A box of the header frame with its label to the left, at top (twips).
+TextBox* labelledBox(QWidget* frame, QLabel*& label, const char* labelName, const char* caption,
+                     const char* boxName, int top, int width)
+{
+    label = Desktop::placed(new QLabel(QString::fromLatin1(caption), frame), labelName, 180, top, 1380, 330);
+    auto* box = Desktop::placed(new TextBox(frame), boxName, 1620, top, width, 330);
+    // The label names the box, also for a screen reader.
+    box->setAccessibleName(label->text());
+    label->setBuddy(box);
+    return box;
 }
 
 }  // namespace
 
 NewScript::NewScript(QWidget* parent) : QDialog(parent)
 {
+    using Desktop::placed;
     setObjectName(QStringLiteral("NewScript"));
     setWindowTitle(QStringLiteral("New script"));
     setModal(true);
     setFixedSize(Desktop::px(5040), Desktop::px(4200));
 
-    Label1 = new QLabel(QStringLiteral("Please type in the script identifier and name in the following "
-                                       "fields. Also, be sure to choose between Campaign_Script and "
-                                       "Custom_Script:"),
-                        this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = placed(new QLabel(QStringLiteral("Please type in the script identifier and name in the following "
+                                              "fields. Also, be sure to choose between Campaign_Script and "
+                                              "Custom_Script:"),
+                               this),
+                    "Label1", 120, 120, 4800, 660);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Desktop::setTwipsGeometry(Label1, 120, 120, 4800, 660);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1 = placed(new QGroupBox(this), "Frame1", 120, 840, 4800, 1095);
     Frame1->setAccessibleName(QStringLiteral("Script header"));
-    Desktop::setTwipsGeometry(Frame1, 120, 840, 4800, 1095);
-
-    Label2 = new QLabel(QStringLiteral("Script identifier"), Frame1);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Desktop::setTwipsGeometry(Label2, 180, 180, 1380, 330);
-    ScriptIdentifier = new TextBox(Frame1);
-    ScriptIdentifier->setObjectName(QStringLiteral("ScriptIdentifier"));
-    ScriptIdentifier->setAccessibleName(QStringLiteral("Script identifier"));
+    ScriptIdentifier = labelledBox(Frame1, Label2, "Label2", "Script identifier", "ScriptIdentifier", 180, 1005);
     ScriptIdentifier->setMaxLength(4);
-    Desktop::setTwipsGeometry(ScriptIdentifier, 1620, 180, 1005, 330);
-    Label2->setBuddy(ScriptIdentifier);
+    ScriptName = labelledBox(Frame1, Label3, "Label3", "Script name", "ScriptName", 630, 3000);
 
-    Label3 = new QLabel(QStringLiteral("Script name"), Frame1);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Desktop::setTwipsGeometry(Label3, 180, 630, 1380, 330);
-    ScriptName = new TextBox(Frame1);
-    ScriptName->setObjectName(QStringLiteral("ScriptName"));
-    ScriptName->setAccessibleName(QStringLiteral("Script name"));
-    Desktop::setTwipsGeometry(ScriptName, 1620, 630, 3000, 330);
-    Label3->setBuddy(ScriptName);
-
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2 = placed(new QGroupBox(this), "Frame2", 120, 2040, 4800, 540);
     Frame2->setAccessibleName(QStringLiteral("Kind of script"));
-    Desktop::setTwipsGeometry(Frame2, 120, 2040, 4800, 540);
-    CampaignScript = new QRadioButton(QStringLiteral(" Campaign_Script"), Frame2);
-    CampaignScript->setObjectName(QStringLiteral("CampaignScript"));
-    Desktop::setTwipsGeometry(CampaignScript, 180, 150, 2160, 285);
+    CampaignScript =
+        placed(new QRadioButton(QStringLiteral(" Campaign_Script"), Frame2), "CampaignScript", 180, 150, 2160, 285);
     CampaignScript->setChecked(true);
-    CustomScript = new QRadioButton(QStringLiteral(" Custom_Script"), Frame2);
-    CustomScript->setObjectName(QStringLiteral("CustomScript"));
-    Desktop::setTwipsGeometry(CustomScript, 2520, 150, 2100, 285);
+    CustomScript =
+        placed(new QRadioButton(QStringLiteral(" Custom_Script"), Frame2), "CustomScript", 2520, 150, 2100, 285);
 
-    Neveragain = new CheckBox(QStringLiteral("Never show this window again"), this);
-    Neveragain->setObjectName(QStringLiteral("Neveragain"));
-    Desktop::setTwipsGeometry(Neveragain, 180, 2700, 4740, 285);
-    Label4 = new QLabel(QStringLiteral("(You may re-activate it in the 'Options' window)"), this);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Desktop::setTwipsGeometry(Label4, 465, 2985, 4455, 255);
+    Neveragain =
+        placed(new CheckBox(QStringLiteral("Never show this window again"), this), "Neveragain", 180, 2700, 4740, 285);
+    Label4 = placed(new QLabel(QStringLiteral("(You may re-activate it in the 'Options' window)"), this), "Label4",
+                    465, 2985, 4455, 255);
 
-    FlatBttn1 = new FlatButton(QStringLiteral("&Cancel"), QString(), this);
-    FlatBttn1->setObjectName(QStringLiteral("FlatBttn1"));
-    Desktop::setTwipsGeometry(FlatBttn1, 2400, 3555, 1200, 405);
-    FlatBttn2 = new FlatButton(QStringLiteral("&OK"), QString(), this);
-    FlatBttn2->setObjectName(QStringLiteral("FlatBttn2"));
-    Desktop::setTwipsGeometry(FlatBttn2, 3720, 3555, 1200, 405);
+    FlatBttn1 = placed(new FlatButton(QStringLiteral("&Cancel"), QString(), this), "FlatBttn1", 2400, 3555, 1200, 405);
+    FlatBttn2 = placed(new FlatButton(QStringLiteral("&OK"), QString(), this), "FlatBttn2", 3720, 3555, 1200, 405);
     Command1 = makeHiddenTwin(QStringLiteral("Command1"), FlatBttn1, this);
     OK = makeHiddenTwin(QStringLiteral("OK"), FlatBttn2, this);
     OK->setEnabled(false);
 
-    setTabOrder(ScriptIdentifier, ScriptName);
-    setTabOrder(ScriptName, CampaignScript);
-    setTabOrder(CampaignScript, CustomScript);
-    setTabOrder(CustomScript, Neveragain);
-    setTabOrder(Neveragain, FlatBttn1);
-    setTabOrder(FlatBttn1, FlatBttn2);
+    Desktop::setTabOrder(
+        {ScriptIdentifier, ScriptName, CampaignScript, CustomScript, Neveragain, FlatBttn1, FlatBttn2});
     ScriptIdentifier->setFocus(Qt::OtherFocusReason);
 
     connect(ScriptIdentifier, &TextBox::Change, this, &NewScript::ScriptIdentifier_Change);
@@ -152,25 +135,15 @@ void NewScript::OK_Click()
 
     const QString identifier = ScriptIdentifier->Text();
     const QString name = ScriptName->Text();
-    if (identifier.isEmpty()) {
-        inputError(QStringLiteral("Please type in a script identifier!"));
-        ScriptIdentifier->SetFocus();
-        return;
-    }
-    if (identifier.size() < 4) {
-        inputError(QStringLiteral("Script identifier must be 4 chars long!"));
-        ScriptIdentifier->SetFocus();
-        return;
-    }
-    if (name.isEmpty()) {
-        inputError(QStringLiteral("Please type in a script name!"));
-        ScriptName->SetFocus();
-        return;
-    }
+    if (identifier.isEmpty())
+        return inputError(QStringLiteral("Please type in a script identifier!"), ScriptIdentifier);
+    if (identifier.size() < 4)
+        return inputError(QStringLiteral("Script identifier must be 4 chars long!"), ScriptIdentifier);
+    if (name.isEmpty())
+        return inputError(QStringLiteral("Please type in a script name!"), ScriptName);
 
     if (Neveragain->Value() == 1)
-        SaveSetting(QStringLiteral("Morvaneo"), QStringLiteral("Config"), QStringLiteral("NewScript"),
-                    QStringLiteral("0"));
+        SaveSetting(Texts::App, Texts::Config, Texts::NewScript, QStringLiteral("0"));
 
     if (box) {
         // The new header is one step to undo.

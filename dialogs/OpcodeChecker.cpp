@@ -71,35 +71,20 @@ OpcodeChecker::OpcodeChecker(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("MVN5 opcode checker"));
     setFixedSize(Desktop::px(7230), Desktop::px(6120));
 
-    Text1 = new ScriptTextBox(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    using Desktop::placed;
+    Text1 = placed(new ScriptTextBox(this), "Text1", 120, 120, 3435, 2895);
     Text1->setAccessibleName(QStringLiteral("Script text"));
-    Desktop::setTwipsGeometry(Text1, 120, 120, 3435, 2895);
-
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = placed(new QListWidget(this), "List1", 3675, 120, 3435, 2895);
     List1->setAccessibleName(QStringLiteral("Script lines"));
     List1->setUniformItemSizes(true);
-    Desktop::setTwipsGeometry(List1, 3675, 120, 3435, 2895);
-
-    Command1 = new QPushButton(QStringLiteral("Text to Listbox -> NOW!"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Desktop::setTwipsGeometry(Command1, 120, 3135, 3435, 375);
-
-    Check1 = new QPushButton(QStringLiteral("&Check MVN5 opcodes"), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
+    Command1 =
+        placed(new QPushButton(QStringLiteral("Text to Listbox -> NOW!"), this), "Command1", 120, 3135, 3435, 375);
+    Check1 = placed(new QPushButton(QStringLiteral("&Check MVN5 opcodes"), this), "Check1", 3675, 3135, 3435, 375);
     Check1->setEnabled(false);
-    Desktop::setTwipsGeometry(Check1, 3675, 3135, 3435, 375);
-
-    Label1 = new QLabel(QStringLiteral("Errors:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Desktop::setTwipsGeometry(Label1, 120, 3630, 3435, 255);
-
-    Error = new ScriptTextBox(this);
-    Error->setObjectName(QStringLiteral("Error"));
+    Label1 = placed(new QLabel(QStringLiteral("Errors:"), this), "Label1", 120, 3630, 3435, 255);
+    Error = placed(new ScriptTextBox(this), "Error", 120, 3900, 6990, 2100);
     Error->setAccessibleName(QStringLiteral("Errors"));
     Label1->setBuddy(Error);
-    Desktop::setTwipsGeometry(Error, 120, 3900, 6990, 2100);
 
     connect(Command1, &QPushButton::clicked, this, &OpcodeChecker::Command1_Click);
     connect(Check1, &QPushButton::clicked, this, &OpcodeChecker::Check1_Click);

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/RecentList.h"
+#include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
 #include "platform/ListBox.h"
@@ -27,32 +28,25 @@ RecentFiles::RecentFiles(QWidget* parent) : QDialog(parent)
     setModal(true);
     setFixedSize(Desktop::px(7440), Desktop::px(4080));
 
-    Label1 = new QLabel(
-        QStringLiteral("The 20 (max) last loaded files are saved in this list for you to have faster access:"),
-        this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    using Desktop::placed;
+    Label1 = placed(new QLabel(QStringLiteral("The 20 (max) last loaded files are saved in this list for you to "
+                                              "have faster access:"),
+                               this),
+                    "Label1", 120, 120, 7200, 450);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Desktop::setTwipsGeometry(Label1, 120, 120, 7200, 450);
 
-    List1 = new ListBox(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = placed(new ListBox(this), "List1", 120, 480, 7200, 2940);
     List1->setAccessibleName(QStringLiteral("Recent files"));
-    Desktop::setTwipsGeometry(List1, 120, 480, 7200, 2940);
 
-    FlatBttn1 = new FlatButton(QStringLiteral("&Cancel"), QString(), this);
-    FlatBttn1->setObjectName(QStringLiteral("FlatBttn1"));
-    Desktop::setTwipsGeometry(FlatBttn1, 4800, 3555, 1200, 405);
-    FlatBttn2 = new FlatButton(QStringLiteral("&OK"), QString(), this);
-    FlatBttn2->setObjectName(QStringLiteral("FlatBttn2"));
-    Desktop::setTwipsGeometry(FlatBttn2, 6120, 3555, 1200, 405);
+    FlatBttn1 = placed(new FlatButton(QStringLiteral("&Cancel"), QString(), this), "FlatBttn1", 4800, 3555, 1200, 405);
+    FlatBttn2 = placed(new FlatButton(QStringLiteral("&OK"), QString(), this), "FlatBttn2", 6120, 3555, 1200, 405);
     Cancel = makeHiddenTwin(QStringLiteral("Cancel"), FlatBttn1, this);
     OK = makeHiddenTwin(QStringLiteral("OK"), FlatBttn2, this);
     OK->setText(QStringLiteral("&Ok"));
     OK->setEnabled(false);
 
-    setTabOrder(List1, FlatBttn1);
-    setTabOrder(FlatBttn1, FlatBttn2);
+    Desktop::setTabOrder({List1, FlatBttn1, FlatBttn2});
 
     connect(List1, &ListBox::Click, this, &RecentFiles::List1_Click);
     connect(List1, &ListBox::DblClick, this, &RecentFiles::List1_DblClick);
@@ -116,7 +110,7 @@ bool RecentFiles::OpenRecentProc(const QString& path)
     if (!main || !main->LoadScriptFile(path))
         return false;
     accept();
-    main->setCaption(QStringLiteral("Morvaneo II BETA - ") + path);
+    main->setCaption(Texts::BetaCaption + path);
     main->Text1->SetFocus();
     main->Changed = 0;
     // The script now shown is this file, so a later save without a dialog

@@ -1,6 +1,7 @@
 // morvaneo-checker: the MVN5 opcode checker window, or, given script files,
 // the same header check run from the command line without any window.
 #include "app/CommandLine.h"
+#include "app/Texts.h"
 #include "dialogs/CheckerCli.h"
 #include "dialogs/OpcodeChecker.h"
 #include "platform/Desktop.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv)
 {
     if (argc > 1) {
         QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Morvaneo"));
+        QCoreApplication::setApplicationName(Texts::App);
         QTextStream out(stdout);
         QTextStream err(stderr);
         QStringList files = QCoreApplication::arguments().mid(1);
@@ -37,7 +38,7 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Morvaneo"));
+    QApplication::setApplicationName(Texts::App);
     Desktop::applyLook();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
     OpcodeChecker checker;

@@ -18,6 +18,12 @@ void setTwipsGeometry(QWidget* w, int left, int top, int width, int height)
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
+void setTabOrder(const QList<QWidget*>& order)
+{
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
 static const QScreen* screenOf(const QWidget* w)
 {
     const QScreen* s = w ? w->screen() : nullptr;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,17 @@ inline constexpr int TwipsPerPixel = 15;
 constexpr int px(int twips) { return twips / TwipsPerPixel; }
 // Places a control at Left, Top, Width, Height given in twips.
 void setTwipsGeometry(QWidget* w, int left, int top, int width, int height);
+// Names a new control and places it in twips, so that a control is made,
+// named and placed in one statement; returns it.
+template <class Widget>
+Widget* placed(Widget* w, const char* name, int left, int top, int width, int height)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    setTwipsGeometry(w, left, top, width, height);
+    return w;
+}
+// The keyboard order of the controls, first to last.
+void setTabOrder(const QList<QWidget*>& order);
 
 // Height of the screen holding the widget, in twips.
 double screenHeightTwips(const QWidget* w);

@@ -1,6 +1,7 @@
 #include "settings/About.h"
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
 #include "platform/LinkLabel.h"
@@ -13,6 +14,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+
+#include <utility>
 
 namespace {
 
@@ -33,6 +36,70 @@ constexpr int NoteColumn = 4830;
 constexpr int NoteWidth = 1950;
 constexpr int RowHeight = 240;
 constexpr int ClientWidth = 6900;
+
+// How a text of the window is shown.
+enum class Look { Plain, Title, Bold, Link, Wrapped };
+
+// The texts of the window from top to bottom, placed in twips; a link shows
+// its address and is as wide as it.
+struct Entry {
+    QLabel* About::*label;
+    const char* name;
+    QStringView text;
+    int left, top, width, height;
+    Look look = Look::Plain;
+};
+const Entry Contents[] = {
+    {&About::Label1, "Label1", u"Morvaneo II", 1080, 135, 4000, 420, Look::Title},
+    {&About::Label2, "Label2", u"BETA", 1080, 555, 4000, RowHeight, Look::Bold},
+    {&About::Label28, "Label28", Texts::KestrandVersion, 1080, 795, 5000, RowHeight},
+    {&About::Label3, "Label3", u"Copyright \u00A9 2026 The Morvaneo developers", LeftColumn, 1215, 6540, RowHeight},
+    {&About::Label13, "Label13", u"Programmer:", LeftColumn, 1575, HeadingWidth, RowHeight},
+    {&About::Label18, "Label18", u"The Morvaneo developers", ValueColumn, 1575, 5200, RowHeight},
+    {&About::Label17, "Label17", u"Co-Programmer:", LeftColumn, 1815, HeadingWidth, RowHeight},
+    {&About::Label19, "Label19", u"The Morvaneo contributors", ValueColumn, 1815, 5200, RowHeight},
+    {&About::Label20, "Label20", u"Partner group:", LeftColumn, 2055, HeadingWidth, RowHeight},
+    {&About::Label21, "Label21", u"The Example Script Guild", ValueColumn, 2055, 5200, RowHeight},
+    {&About::Label8, "Label8", u"Mail:", LeftColumn, 2415, HeadingWidth, RowHeight},
+    {&About::Label9, "Label9", MailAddress, ValueColumn, 2415, 0, 0, Look::Link},
+    {&About::Label10, "Label10", u"URL:", LeftColumn, 2655, HeadingWidth, RowHeight},
+    {&About::Label27, "Label27", KestrandSite, ValueColumn, 2655, 0, 0, Look::Link},
+    {&About::Label25, "Label25", u"(Kestrand II)", NoteColumn, 2655, NoteWidth, RowHeight},
+    {&About::Label11, "Label11", HomePage, ValueColumn, 2895, 0, 0, Look::Link},
+    {&About::Label26, "Label26", u"(Morvaneo home page)", NoteColumn, 2895, NoteWidth, RowHeight},
+    {&About::Label12, "Label12", PartnerSite, ValueColumn, 3135, 0, 0, Look::Link},
+    {&About::Label29, "Label29", u"(Example Script Guild)", NoteColumn, 3135, NoteWidth, RowHeight},
+    {&About::Label6, "Label6", u"Disclaimer:", LeftColumn, 3555, 6540, RowHeight, Look::Bold},
+    {&About::Label4, "Label4", u"By using this program, you agree to the following part:", LeftColumn, 3795, 6540,
+     RowHeight},
+    {&About::Label5, "Label5",
+     u"You use this software at your own risk holding no one who ever worked on this "
+     u"project responsible for possible damages etc. to you and/or your computer!",
+     LeftColumn, 4035, 6540, 2 * RowHeight + 60, Look::Wrapped},
+    {&About::Label7, "Label7", u"Credits:", LeftColumn, 4695, 6540, RowHeight, Look::Bold},
+    {&About::Label22, "Label22", u"Thanks to everyone who tried the beta builds and reported what went wrong.",
+     LeftColumn, 4935, 6540, RowHeight},
+    {&About::Label23, "Label23", u"Thanks to the Example Script Guild for checking the opcode lists.", LeftColumn,
+     5175, 6540, RowHeight},
+    {&About::Label24, "Label24", u"Thanks to the Kestrand II team for the tool these scripts are made for.",
+     LeftColumn, 5415, 6540, RowHeight},
+};
+// " Visit", the home page and the rest of the sentence, under the texts.
+constexpr int SentenceTop = 5835;
+
+void setLook(QLabel* label, Look look)
+{
+    if (look == Look::Title || look == Look::Bold) {
+        QFont f = label->font();
+        f.setBold(true);
+        if (look == Look::Title)
+            f.setPointSizeF(f.pointSizeF() * 2.0);
+        label->setFont(f);
+    } else if (look == Look::Wrapped) {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+}
 
 void setTextColour(QLabel* label, const QColor& colour)
 {
@@ -68,107 +135,26 @@ About::About(QWidget* parent) : QDialog(parent)
     setPalette(p);
     setAutoFillBackground(true);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1 = Desktop::placed(new QLabel(this), "Image1", LeftColumn, 180, 720, 720);
     Image1->setAccessibleName(QStringLiteral("Morvaneo II icon"));
-    Desktop::setTwipsGeometry(Image1, LeftColumn, 180, 720, 720);
     const QPixmap icon = programIcon();
     Image1->setPixmap(icon);
     if (!icon.isNull())
         setWindowIcon(QIcon(icon));
 
-    Label1 = label(QStringLiteral("Label1"), QStringLiteral("Morvaneo II"), 1080, 135, 4000, 420);
-    QFont title = Label1->font();
-    title.setBold(true);
-    title.setPointSizeF(title.pointSizeF() * 2.0);
-    Label1->setFont(title);
-    Label2 = label(QStringLiteral("Label2"), QStringLiteral("BETA"), 1080, 555, 4000, RowHeight);
-    QFont bold = Label2->font();
-    bold.setBold(true);
-    Label2->setFont(bold);
-    Label28 = label(QStringLiteral("Label28"), QStringLiteral("Kestrand II pre-release III version"), 1080, 795, 5000,
-                    RowHeight);
+    for (const Entry& e : Contents) {
+        const QString name = QString::fromLatin1(e.name);
+        const QString text = e.text.toString();
+        QLabel* l = e.look == Look::Link ? link(name, text, e.left, e.top)
+                                         : label(name, text, e.left, e.top, e.width, e.height);
+        setLook(l, e.look);
+        this->*e.label = l;
+    }
+    placeVisitSentence();
 
-    int top = 1215;
-    Label3 = label(QStringLiteral("Label3"), QStringLiteral("Copyright \u00A9 2026 The Morvaneo developers"),
-                   LeftColumn, top, 6540, RowHeight);
-    top += 360;
-    Label13 = label(QStringLiteral("Label13"), QStringLiteral("Programmer:"), LeftColumn, top, HeadingWidth, RowHeight);
-    Label18 = label(QStringLiteral("Label18"), QStringLiteral("The Morvaneo developers"), ValueColumn, top, 5200,
-                    RowHeight);
-    top += RowHeight;
-    Label17 = label(QStringLiteral("Label17"), QStringLiteral("Co-Programmer:"), LeftColumn, top, HeadingWidth, RowHeight);
-    Label19 = label(QStringLiteral("Label19"), QStringLiteral("The Morvaneo contributors"), ValueColumn, top, 5200,
-                    RowHeight);
-    top += RowHeight;
-    Label20 = label(QStringLiteral("Label20"), QStringLiteral("Partner group:"), LeftColumn, top, HeadingWidth, RowHeight);
-    Label21 = label(QStringLiteral("Label21"), QStringLiteral("The Example Script Guild"), ValueColumn, top, 5200,
-                    RowHeight);
-    top += 360;
-    Label8 = label(QStringLiteral("Label8"), QStringLiteral("Mail:"), LeftColumn, top, HeadingWidth, RowHeight);
-    Label9 = link(QStringLiteral("Label9"), MailAddress, ValueColumn, top);
-    top += RowHeight;
-    Label10 = label(QStringLiteral("Label10"), QStringLiteral("URL:"), LeftColumn, top, HeadingWidth, RowHeight);
-    Label27 = link(QStringLiteral("Label27"), KestrandSite, ValueColumn, top);
-    Label25 = label(QStringLiteral("Label25"), QStringLiteral("(Kestrand II)"),
-                    NoteColumn, top, NoteWidth, RowHeight);
-    top += RowHeight;
-    Label11 = link(QStringLiteral("Label11"), HomePage, ValueColumn, top);
-    Label26 = label(QStringLiteral("Label26"), QStringLiteral("(Morvaneo home page)"),
-                    NoteColumn, top, NoteWidth, RowHeight);
-    top += RowHeight;
-    Label12 = link(QStringLiteral("Label12"), PartnerSite, ValueColumn, top);
-    Label29 = label(QStringLiteral("Label29"), QStringLiteral("(Example Script Guild)"),
-                    NoteColumn, top, NoteWidth, RowHeight);
-
-    top += 420;
-    Label6 = label(QStringLiteral("Label6"), QStringLiteral("Disclaimer:"), LeftColumn, top, 6540, RowHeight);
-    Label6->setFont(bold);
-    top += RowHeight;
-    Label4 = label(QStringLiteral("Label4"), QStringLiteral("By using this program, you agree to the following part:"),
-                   LeftColumn, top, 6540, RowHeight);
-    top += RowHeight;
-    Label5 = label(QStringLiteral("Label5"),
-                   QStringLiteral("You use this software at your own risk holding no one who ever worked on this "
-                                  "project responsible for possible damages etc. to you and/or your computer!"),
-                   LeftColumn, top, 6540, 2 * RowHeight + 60);
-    Label5->setWordWrap(true);
-    Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    top += 2 * RowHeight + 180;
-    Label7 = label(QStringLiteral("Label7"), QStringLiteral("Credits:"), LeftColumn, top, 6540, RowHeight);
-    Label7->setFont(bold);
-    top += RowHeight;
-    Label22 = label(QStringLiteral("Label22"),
-                    QStringLiteral("Thanks to everyone who tried the beta builds and reported what went wrong."),
-                    LeftColumn, top, 6540, RowHeight);
-    top += RowHeight;
-    Label23 = label(QStringLiteral("Label23"),
-                    QStringLiteral("Thanks to the Example Script Guild for checking the opcode lists."), LeftColumn,
-                    top, 6540, RowHeight);
-    top += RowHeight;
-    Label24 = label(QStringLiteral("Label24"),
-                    QStringLiteral("Thanks to the Kestrand II team for the tool these scripts are made for."),
-                    LeftColumn, top, 6540, RowHeight);
-
-    // The bottom sentence: three labels set end to end.
-    top += 420;
-    const QString visit = QStringLiteral(" Visit");
-    Label14 = label(QStringLiteral("Label14"), visit, LeftColumn, top, 100, RowHeight);
-    Label14->adjustSize();
-    Label15 = link(QStringLiteral("Label15"), HomePage, 0, top);
-    Label15->move(Label14->geometry().right() + 1, Label15->y());
-    Label16 = label(QStringLiteral("Label16"), QStringLiteral(" for the newest version and other stuff!"), 0, top,
-                    100, RowHeight);
-    Label16->adjustSize();
-    Label16->move(Label15->geometry().right() + 1, Label15->y());
-    Label14->resize(Label14->width(), Label15->height());
-    Label16->resize(Label16->width(), Label15->height());
-
-    top += 420;
-    FlatBttn1 = new FlatButton(QStringLiteral("&OK"), QString(), this);
-    FlatBttn1->setObjectName(QStringLiteral("FlatBttn1"));
-    Desktop::setTwipsGeometry(FlatBttn1, ClientWidth - 180 - 1215, top, 1215, 375);
+    const int top = SentenceTop + 420;
+    FlatBttn1 = Desktop::placed(new FlatButton(QStringLiteral("&OK"), QString(), this), "FlatBttn1",
+                                ClientWidth - 180 - 1215, top, 1215, 375);
     FlatBttn1->setDefault(true);
     Command1 = makeHiddenTwin(QStringLiteral("Command1"), FlatBttn1, this);
     Command1->setText(QStringLiteral("&Ok"));
@@ -181,6 +167,21 @@ About::About(QWidget* parent) : QDialog(parent)
     for (QWidget* child : findChildren<QWidget*>())
         child->setMouseTracking(true);
     FlatBttn1->setFocus();
+}
+
+// The three parts of the bottom sentence, set end to end.
+void About::placeVisitSentence()
+{
+    Label14 = label(QStringLiteral("Label14"), QStringLiteral(" Visit"), LeftColumn, SentenceTop, 100, RowHeight);
+    Label14->adjustSize();
+    Label15 = link(QStringLiteral("Label15"), HomePage, 0, SentenceTop);
+    Label15->move(Label14->geometry().right() + 1, Label15->y());
+    Label16 = label(QStringLiteral("Label16"), QStringLiteral(" for the newest version and other stuff!"), 0,
+                    SentenceTop, 100, RowHeight);
+    Label16->adjustSize();
+    Label16->move(Label15->geometry().right() + 1, Label15->y());
+    Label14->resize(Label14->width(), Label15->height());
+    Label16->resize(Label16->width(), Label15->height());
 }
 
 QLabel* About::label(const QString& name, const QString& text, int left, int top, int width, int height)
@@ -326,16 +327,14 @@ void About::mouseReleaseEvent(QMouseEvent* e)
 
 void About::clickLink(QLabel* link)
 {
-    if (link == Label9)
-        Label9_Click();
-    else if (link == Label27)
-        Label27_Click();
-    else if (link == Label11)
-        Label11_Click();
-    else if (link == Label12)
-        Label12_Click();
-    else if (link == Label15)
-        Label15_Click();
+    const std::pair<QLabel*, void (About::*)()> handlers[] = {{Label9, &About::Label9_Click},
+                                                             {Label27, &About::Label27_Click},
+                                                             {Label11, &About::Label11_Click},
+                                                             {Label12, &About::Label12_Click},
+                                                             {Label15, &About::Label15_Click}};
+    for (const auto& [l, click] : handlers)
+        if (l == link)
+            (this->*click)();
 }
 
 void About::FlatBttn1_Click()

@@ -81,6 +81,7 @@ protected:
 private:
     QLabel* label(const QString& name, const QString& text, int left, int top, int width, int height);
     LinkLabel* link(const QString& name, const QString& address, int left, int top);
+    void placeVisitSentence();
     void highlight(QLabel* link);
     void unhighlight();
     void openLink(const QString& linkName);

@@ -1,5 +1,6 @@
 #include "settings/Association.h"
 
+#include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/Modal.h"
 #include "platform/WindowsRegistry.h"
@@ -94,6 +95,6 @@ void AssociateFiles()
                       Modal::vbOKOnly, QStringLiteral("Done!"));
     } else {
         Modal::MsgBox(QStringLiteral("Sorry, the needed information couldn't be added to the registry."),
-                      Modal::vbOKOnly + Modal::vbCritical, QStringLiteral("Error"));
+                      Modal::vbOKOnly + Modal::vbCritical, Texts::ErrorTitle);
     }
 }

@@ -1,6 +1,7 @@
 #include "settings/Options.h"
 
 #include "app/MainWindow.h"
+#include "app/Texts.h"
 #include "platform/CheckBox.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
@@ -17,14 +18,13 @@ namespace {
 
 const QString NoDirectory = QStringLiteral("(No directory)");
 
-QString config(const char* key)
+// The six preferences the window reads when it opens and writes on OK, in
+// the order of Setting.
+enum Setting { Logo, NewScriptShown, OpenDir, SaveDir, UseOpenDir, UseSaveDir };
+QStringList settingKeys()
 {
-    return GetSetting(QStringLiteral("Morvaneo"), QStringLiteral("Config"), QString::fromLatin1(key), QString());
-}
-
-void setConfig(const char* key, const QString& value)
-{
-    SaveSetting(QStringLiteral("Morvaneo"), QStringLiteral("Config"), QString::fromLatin1(key), value);
+    return {Texts::ProgramLogo, Texts::NewScript,  Texts::DefaultOpen,
+            Texts::DefaultSave, Texts::UseDefOpen, Texts::UseDefSave};
 }
 
 void focusScript()
@@ -33,13 +33,14 @@ void focusScript()
         main->Text1->SetFocus();
 }
 
-TextBox* directoryBox(QWidget* parent, const char* name, const char* accessible)
+TextBox* directoryBox(QWidget* parent, const char* accessible)
 {
     auto* box = new TextBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
     box->setAccessibleName(QString::fromLatin1(accessible));
     box->setReadOnly(true);
     box->setText(NoDirectory);
+    // The box only shows a path; the keyboard passes it by.
+    box->setFocusPolicy(Qt::ClickFocus);
     return box;
 }
 
@@ -47,71 +48,44 @@ TextBox* directoryBox(QWidget* parent, const char* name, const char* accessible)
 
 Options::Options(QWidget* parent) : QDialog(parent)
 {
+    using Desktop::placed;
     setObjectName(QStringLiteral("Options"));
     setWindowTitle(QStringLiteral("Options"));
     setModal(true);
     setFixedSize(Desktop::px(6000), Desktop::px(5040));
 
-    Frame1 = new QGroupBox(QStringLiteral("Directories"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Desktop::setTwipsGeometry(Frame1, 120, 120, 5760, 2250);
+    Frame1 = placed(new QGroupBox(QStringLiteral("Directories"), this), "Frame1", 120, 120, 5760, 2250);
+    DefOpen = placed(new CheckBox(QStringLiteral(" Default directory to open MVN5 files from:"), Frame1), "DefOpen",
+                     180, 300, 5400, 285);
+    OpenDirectory = placed(directoryBox(Frame1, "Default directory to open files from"), "OpenDirectory", 180, 660,
+                           4200, 345);
+    OpenBrowse = placed(new FlatButton(QStringLiteral("&Browse"), QString(), Frame1), "OpenBrowse", 4500, 645, 1080,
+                        375);
+    DefSave = placed(new CheckBox(QStringLiteral(" Default directory to save MVN5 files to:"), Frame1), "DefSave",
+                     180, 1260, 5400, 285);
+    SaveDirectory = placed(directoryBox(Frame1, "Default directory to save files to"), "SaveDirectory", 180, 1620,
+                           4200, 345);
+    SaveBrowse = placed(new FlatButton(QStringLiteral("Brow&se"), QString(), Frame1), "SaveBrowse", 4500, 1605, 1080,
+                        375);
 
-    DefOpen = new CheckBox(QStringLiteral(" Default directory to open MVN5 files from:"), Frame1);
-    DefOpen->setObjectName(QStringLiteral("DefOpen"));
-    Desktop::setTwipsGeometry(DefOpen, 180, 300, 5400, 285);
-    OpenDirectory = directoryBox(Frame1, "OpenDirectory", "Default directory to open files from");
-    Desktop::setTwipsGeometry(OpenDirectory, 180, 660, 4200, 345);
-    OpenBrowse = new FlatButton(QStringLiteral("&Browse"), QString(), Frame1);
-    OpenBrowse->setObjectName(QStringLiteral("OpenBrowse"));
-    Desktop::setTwipsGeometry(OpenBrowse, 4500, 645, 1080, 375);
+    ProgramLogo = placed(new CheckBox(QStringLiteral(" Show program logo"), this), "ProgramLogo", 300, 2520, 5580, 285);
+    NewScriptWindow = placed(new CheckBox(QStringLiteral(" Show 'New script' window when creating a new script"), this),
+                             "NewScriptWindow", 300, 2865, 5580, 285);
 
-    DefSave = new CheckBox(QStringLiteral(" Default directory to save MVN5 files to:"), Frame1);
-    DefSave->setObjectName(QStringLiteral("DefSave"));
-    Desktop::setTwipsGeometry(DefSave, 180, 1260, 5400, 285);
-    SaveDirectory = directoryBox(Frame1, "SaveDirectory", "Default directory to save files to");
-    Desktop::setTwipsGeometry(SaveDirectory, 180, 1620, 4200, 345);
-    SaveBrowse = new FlatButton(QStringLiteral("Brow&se"), QString(), Frame1);
-    SaveBrowse->setObjectName(QStringLiteral("SaveBrowse"));
-    Desktop::setTwipsGeometry(SaveBrowse, 4500, 1605, 1080, 375);
-
-    ProgramLogo = new CheckBox(QStringLiteral(" Show program logo"), this);
-    ProgramLogo->setObjectName(QStringLiteral("ProgramLogo"));
-    Desktop::setTwipsGeometry(ProgramLogo, 300, 2520, 5580, 285);
-    NewScriptWindow =
-        new CheckBox(QStringLiteral(" Show 'New script' window when creating a new script"), this);
-    NewScriptWindow->setObjectName(QStringLiteral("NewScriptWindow"));
-    Desktop::setTwipsGeometry(NewScriptWindow, 300, 2865, 5580, 285);
-
-    Frame3 = new QGroupBox(QStringLiteral("File associations"), this);
-    Frame3->setObjectName(QStringLiteral("Frame3"));
-    Desktop::setTwipsGeometry(Frame3, 120, 3300, 5760, 900);
-    FlatBttn3 = new FlatButton(QStringLiteral("A&ssociate MVN5 files with Morvaneo II"), QString(), Frame3);
-    FlatBttn3->setObjectName(QStringLiteral("FlatBttn3"));
-    Desktop::setTwipsGeometry(FlatBttn3, 180, 330, 5400, 435);
+    Frame3 = placed(new QGroupBox(QStringLiteral("File associations"), this), "Frame3", 120, 3300, 5760, 900);
+    FlatBttn3 = placed(new FlatButton(QStringLiteral("A&ssociate MVN5 files with Morvaneo II"), QString(), Frame3),
+                       "FlatBttn3", 180, 330, 5400, 435);
     Command1 = makeHiddenTwin(QStringLiteral("Command1"), FlatBttn3, Frame3);
     Command1->setText(QStringLiteral("A&ssociate MVN5 files with Morvaneo"));
 
-    FlatBttn1 = new FlatButton(QStringLiteral("&Cancel"), QString(), this);
-    FlatBttn1->setObjectName(QStringLiteral("FlatBttn1"));
-    Desktop::setTwipsGeometry(FlatBttn1, 3360, 4395, 1200, 405);
-    FlatBttn2 = new FlatButton(QStringLiteral("&OK"), QString(), this);
-    FlatBttn2->setObjectName(QStringLiteral("FlatBttn2"));
-    Desktop::setTwipsGeometry(FlatBttn2, 4680, 4395, 1200, 405);
+    FlatBttn1 = placed(new FlatButton(QStringLiteral("&Cancel"), QString(), this), "FlatBttn1", 3360, 4395, 1200, 405);
+    FlatBttn2 = placed(new FlatButton(QStringLiteral("&OK"), QString(), this), "FlatBttn2", 4680, 4395, 1200, 405);
     Cancel = makeHiddenTwin(QStringLiteral("Cancel"), FlatBttn1, this);
     OK = makeHiddenTwin(QStringLiteral("OK"), FlatBttn2, this);
     OK->setText(QStringLiteral("&Ok"));
 
-    setTabOrder(DefOpen, OpenBrowse);
-    setTabOrder(OpenBrowse, DefSave);
-    setTabOrder(DefSave, SaveBrowse);
-    setTabOrder(SaveBrowse, ProgramLogo);
-    setTabOrder(ProgramLogo, NewScriptWindow);
-    setTabOrder(NewScriptWindow, FlatBttn3);
-    setTabOrder(FlatBttn3, FlatBttn1);
-    setTabOrder(FlatBttn1, FlatBttn2);
-    // The read-only boxes only show a path; the keyboard passes them by.
-    OpenDirectory->setFocusPolicy(Qt::ClickFocus);
-    SaveDirectory->setFocusPolicy(Qt::ClickFocus);
+    Desktop::setTabOrder(
+        {DefOpen, OpenBrowse, DefSave, SaveBrowse, ProgramLogo, NewScriptWindow, FlatBttn3, FlatBttn1, FlatBttn2});
 
     connect(DefOpen, &CheckBox::Click, this, &Options::DefOpen_Click);
     connect(DefSave, &CheckBox::Click, this, &Options::DefSave_Click);
@@ -135,23 +109,22 @@ void Options::ShowModal(QWidget* owner)
 
 void Options::Form_Load()
 {
-    ProgramLogo->setValue(config("ProgramLogo") == QLatin1StringView("0") ? 0 : 1);
-    NewScriptWindow->setValue(config("NewScript") == QLatin1StringView("0") ? 0 : 1);
+    const QStringList stored = GetSettings(Texts::App, Texts::Config, settingKeys());
+    ProgramLogo->setValue(stored[Logo] == QLatin1StringView("0") ? 0 : 1);
+    NewScriptWindow->setValue(stored[NewScriptShown] == QLatin1StringView("0") ? 0 : 1);
 
-    const QString defaultOpen = config("DefaultOpen");
-    const QString defaultSave = config("DefaultSave");
-    if (!defaultOpen.isEmpty()) {
+    if (!stored[OpenDir].isEmpty()) {
         DefOpen->setValue(1);
-        OpenDirectory->setText(defaultOpen);
+        OpenDirectory->setText(stored[OpenDir]);
     }
-    if (!defaultSave.isEmpty()) {
+    if (!stored[SaveDir].isEmpty()) {
         DefSave->setValue(1);
-        SaveDirectory->setText(defaultSave);
+        SaveDirectory->setText(stored[SaveDir]);
     }
 
-    if (config("UseDefOpen").isEmpty())
+    if (stored[UseOpenDir].isEmpty())
         DefOpen->setValue(0);
-    if (config("UseDefSave").isEmpty())
+    if (stored[UseSaveDir].isEmpty())
         DefSave->setValue(0);
 
     DefOpen_Click();
@@ -200,23 +173,19 @@ void Options::SaveBrowse_Click()
 
 void Options::OK_Click()
 {
-    setConfig("ProgramLogo", ProgramLogo->Value() == 1 ? QString() : QStringLiteral("0"));
-    setConfig("NewScript", NewScriptWindow->Value() == 1 ? QString() : QStringLiteral("0"));
-
     // Both directories are kept only as a pair: when either box still shows
     // the placeholder, both are cleared.
     const QString openDirectory = OpenDirectory->Text();
     const QString saveDirectory = SaveDirectory->Text();
-    if (saveDirectory != NoDirectory && openDirectory != NoDirectory) {
-        setConfig("DefaultOpen", openDirectory);
-        setConfig("DefaultSave", saveDirectory);
-    } else {
-        setConfig("DefaultOpen", QString());
-        setConfig("DefaultSave", QString());
-    }
-
-    setConfig("UseDefOpen", DefOpen->Value() == 1 ? QStringLiteral("1") : QString());
-    setConfig("UseDefSave", DefSave->Value() == 1 ? QStringLiteral("1") : QString());
+    const bool pair = saveDirectory != NoDirectory && openDirectory != NoDirectory;
+    QStringList values(settingKeys().size());
+    values[Logo] = ProgramLogo->Value() == 1 ? QString() : QStringLiteral("0");
+    values[NewScriptShown] = NewScriptWindow->Value() == 1 ? QString() : QStringLiteral("0");
+    values[OpenDir] = pair ? openDirectory : QString();
+    values[SaveDir] = pair ? saveDirectory : QString();
+    values[UseOpenDir] = DefOpen->Value() == 1 ? QStringLiteral("1") : QString();
+    values[UseSaveDir] = DefSave->Value() == 1 ? QStringLiteral("1") : QString();
+    SaveSettings(Texts::App, Texts::Config, settingKeys(), values);
 
     accept();
     Modal::MsgBox(QStringLiteral("Settings saved."), Modal::vbOKOnly, QStringLiteral("Ok"));

@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "app/Texts.h"
 #include "platform/Modal.h"
 
 #include <QDir>
@@ -21,7 +22,7 @@ namespace SettingsStore {
 
 QString fileName(const QString& application)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Morvaneo/") +
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + Texts::App + u'/' +
            application + QStringLiteral(".conf");
 }
 
@@ -70,7 +71,7 @@ void SaveSettings(const QString& application, const QString& section, const QStr
         // The editor keeps working with its defaults; the user hears of it once.
         failedOnce() = true;
         Modal::MsgBox(QStringLiteral("Your preferences could not be saved to %1.").arg(file),
-                      Modal::vbOKOnly + Modal::vbExclamation, QStringLiteral("Morvaneo"));
+                      Modal::vbOKOnly + Modal::vbExclamation, Texts::App);
     }
 }
 
