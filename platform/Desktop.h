@@ -48,9 +48,9 @@ void processEvents();
 void showWindowMoves();
 
 // The clock that paces animations: the time in milliseconds and a wait. The
-// desktop's own clock is the monotonic clock and sleeps; tests install one
-// whose time moves only by the waits asked for, so nothing sleeps and the
-// length of an animation can be read off it.
+// desktop's own clock is the monotonic clock and sleeps; another can be
+// installed, for instance one whose time moves only by the waits asked for,
+// so that nothing sleeps and the length of an animation can be read off it.
 class FrameClock {
 public:
     virtual ~FrameClock() = default;

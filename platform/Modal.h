@@ -5,8 +5,8 @@ class QWidget;
 
 // Every modal interaction (message boxes, file and folder dialogs, handing a
 // document to the desktop, ending the program) goes through one seam. The
-// program installs the real one; tests install their own, which answers
-// without ever opening a window.
+// real one shows the desktop's windows; another can be installed in its
+// place, for instance one that answers without ever opening a window.
 namespace Modal {
 
 // Buttons and icons of a message box, combined by addition.
@@ -47,7 +47,7 @@ public:
     virtual void endProgram() = 0;
 };
 
-// The seam in use; the real desktop one unless a test installed its own.
+// The seam in use; the real desktop one unless another was installed.
 Seam& seam();
 // Installs a seam (nullptr restores the real one); returns the previous one.
 Seam* install(Seam* replacement);
