@@ -3,7 +3,9 @@
 #include "settings/SettingsStore.h"
 
 #include <QDir>
+#include <QApplication>
 #include <QFile>
+#include <QTest>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtGlobal>
@@ -125,6 +127,15 @@ qint64 FailingWriter::write(QIODevice& file, const char* data, qint64 size)
         return -1;
     m_left -= now;
     return now == size ? size : -1;
+}
+
+EditorSession::EditorSession()
+{
+    w.show();
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    if (!QTest::qWaitForWindowActive(&w))
+        qWarning("the main window did not become active");
 }
 
 QString writeBytes(const QString& path, const QByteArray& bytes)

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Desktop.h"
 #include "platform/FileTypeRecords.h"
+#include "app/MainWindow.h"
 #include "app/ScriptFile.h"
 #include "platform/Modal.h"
 
@@ -106,6 +107,15 @@ public:
 private:
     qint64 m_left;
     ScriptFile::PieceWriter* m_previous;
+};
+
+// The main window shown and active, with its own settings store and
+// message boxes.
+struct EditorSession {
+    TempSettings settings;
+    FakeModal modal;
+    MainWindow w;
+    EditorSession();
 };
 
 // Writes bytes into a file; returns its path.

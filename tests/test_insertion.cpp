@@ -15,19 +15,7 @@
 
 namespace {
 
-// A shown, active main window with its own settings and message boxes.
-struct Session {
-    TempSettings settings;
-    FakeModal modal;
-    MainWindow w;
-    Session()
-    {
-        w.show();
-        w.activateWindow();
-        QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-    }
-};
+using Session = EditorSession;
 
 // The catalogue node with this text; added at the top when the tree lacks it.
 QTreeWidgetItem* node(MainWindow& w, const QString& text)

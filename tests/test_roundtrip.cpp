@@ -81,14 +81,9 @@ QByteArray acrossPieces()
     return b;
 }
 
-// A window with a fake modal seam and its own settings, opening and saving
-// files in a temporary folder.
-struct Editor {
-    TempSettings settings;
-    FakeModal modal;
+// The window opening and saving files in a temporary folder.
+struct Editor : EditorSession {
     QTemporaryDir dir;
-    MainWindow w;
-    Editor() { w.show(); }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     void open(const QByteArray& content)

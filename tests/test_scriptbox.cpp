@@ -26,16 +26,10 @@ const QString Script = QStringLiteral(
     "Attacking_Zealot = 2\r\n"     // 6
     "Attack now");                 // 7
 
-struct Editor {
-    TempSettings settings;
-    FakeModal modal;
-    MainWindow w;
-    ScriptTextBox* box;
-    Editor() : box(nullptr)
+struct Editor : EditorSession {
+    ScriptTextBox* box = w.Text1;
+    Editor()
     {
-        w.show();
-        QApplication::setActiveWindow(&w);
-        box = w.Text1;
         box->setText(Script);
         box->SetFocus();
         box->SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);

@@ -15,17 +15,7 @@
 
 namespace {
 
-struct Session {
-    TempSettings settings;
-    FakeModal modal;
-    MainWindow w;
-    Session()
-    {
-        w.show();
-        w.activateWindow();
-        QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-    }
+struct Session : EditorSession {
     // Puts a clean script into the box and selects a part of it.
     void script(const QString& text, qsizetype start, qsizetype length)
     {
