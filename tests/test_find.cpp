@@ -69,11 +69,9 @@ private Q_SLOTS:
 // Ctrl+S do there what they did before.
 void TestFind::keysOfTheScriptBox()
 {
-    TempSettings settings;
-    FakeModal modal;
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    EditorSession session;
+    MainWindow& w = session.w;
+    FakeModal& modal = session.modal;
     w.Text1->loadText(QStringLiteral("Zealot = 1\r\nWait 300\r\nAttack"));
 
     // In the value box they do nothing of the kind.
@@ -185,11 +183,8 @@ void TestFind::findWrapsAroundAndMatchesCase()
     QFETCH(int, found);
     QFETCH(QString, status);
 
-    TempSettings settings;
-    FakeModal modal;
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    EditorSession session;
+    MainWindow& w = session.w;
     w.Text1->loadText(Script);
     w.Changed = 0;
     QVERIFY(focusScript(w));
@@ -222,11 +217,8 @@ void TestFind::findWrapsAroundAndMatchesCase()
 // one undo step and says how many it replaced.
 void TestFind::replaceAndReplaceAll()
 {
-    TempSettings settings;
-    FakeModal modal;
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    EditorSession session;
+    MainWindow& w = session.w;
     w.Text1->loadText(Script);
     QVERIFY(focusScript(w));
     QTest::keyClick(w.Text1, Qt::Key_H, Qt::ControlModifier);
@@ -290,11 +282,8 @@ void TestFind::replaceAndReplaceAll()
 // the script's line numbers.
 void TestFind::windowsForScreenReaders()
 {
-    TempSettings settings;
-    FakeModal modal;
-    MainWindow w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    EditorSession session;
+    MainWindow& w = session.w;
     QVERIFY(focusScript(w));
     QTest::keyClick(w.Text1, Qt::Key_F, Qt::ControlModifier);
     Find* find = findWindow(w);
