@@ -25,14 +25,12 @@ constexpr std::array<char16_t, 32> High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-
 class DiskWriter final : public PieceWriter {
 public:
     qint64 write(QIODevice& file, const char* data, qint64 size) override { return file.write(data, size); }
 };
 
 DiskWriter diskWriter;
-PieceWriter* pieceWriter = &diskWriter;
 
 QChar character(unsigned char b)
 {
@@ -169,7 +167,7 @@ bool writeFile(const QString& path, QByteArrayView bytes)
     constexpr qint64 Chunk = 1 << 20;
     while (done < bytes.size()) {
         const qint64 n = qMin<qint64>(Chunk, bytes.size() - done);
-        const qint64 w = pieceWriter->write(f, bytes.data() + done, n);
+        const qint64 w = Installable<PieceWriter>::inUse(diskWriter).write(f, bytes.data() + done, n);
         if (w != n) {
             f.cancelWriting();
             return false;
@@ -183,13 +181,6 @@ bool writeFile(const QString& path, QByteArrayView bytes)
         return false;
     }
     return f.commit();
-}
-
-PieceWriter* install(PieceWriter* writer)
-{
-    PieceWriter* previous = pieceWriter;
-    pieceWriter = writer ? writer : &diskWriter;
-    return previous == &diskWriter ? nullptr : previous;
 }
 
 }  // namespace ScriptFile

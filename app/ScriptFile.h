@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include "platform/Installable.h"
+
 // Script files: single-byte Windows-1252 text with CR LF line ends.
 namespace ScriptFile {
 
@@ -37,13 +39,12 @@ bool writeFile(const QString& path, QByteArrayView bytes);
 
 // Puts the bytes of a save into the temporary file, a piece at a time; the
 // number written, or -1. The real one writes them; another can be installed
-// to see how saving copes with a disk that fails part-way.
+// through Installable<ScriptFile::PieceWriter> to see how saving copes with a
+// disk that fails part-way.
 class PieceWriter {
 public:
     virtual ~PieceWriter() = default;
     virtual qint64 write(QIODevice& file, const char* data, qint64 size) = 0;
 };
-// Installs a writer (nullptr: the real one again); returns the previous one.
-PieceWriter* install(PieceWriter* writer);
 
 }  // namespace ScriptFile

@@ -161,7 +161,7 @@ inline Script makeScript(qsizetype bytes)
         "Attacking_Zealot",
         "Defense 3 Photon Cannon",
         "Research Singularity Charge",
-        "Message \"Voil\xe0 \x97 \xe0 l\x92" "attaque\"",
+        "Message \"Voil\xe0 \x97 \xe0 l\222attaque\"",  // \222 is the byte 0x92
         "Guard Nexus",
         "Wait 300",
     };
@@ -215,10 +215,8 @@ inline qint64 residentKb()
 
 // Answers every modal request at once: the file dialog with `path`, a
 // question with Yes, any other box with OK, Go to line with Cancel.
-class AnsweringSeam final : public Modal::Seam {
+class AnsweringSeam final : public Installed<Modal::Seam> {
 public:
-    AnsweringSeam() : m_previous(Modal::install(this)) {}
-    ~AnsweringSeam() override { Modal::install(m_previous); }
 
     QString path;
     QStringList prompts;
@@ -233,9 +231,6 @@ public:
     bool shellOpen(const QString&) override { return false; }
     int goToLine(int, int) override { return 0; }
     void endProgram() override {}
-
-private:
-    Modal::Seam* m_previous;
 };
 
 }  // namespace Bench

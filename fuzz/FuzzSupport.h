@@ -149,7 +149,7 @@ inline void ensureApplication()
         static char name[] = "morvaneo-fuzz";
         static char* argv[] = {name, nullptr};
         auto* a = new QApplication(argc, argv);
-        Modal::install(&quietModal());
+        Installable<Modal::Seam>::install(&quietModal());
         // Font warnings of the headless platform would flood the log; only
         // critical and fatal messages are kept.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {

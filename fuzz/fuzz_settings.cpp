@@ -35,7 +35,7 @@ void ensureStore()
             std::abort();
         }
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(d->path()));
-        Modal::install(&fuzz::quietModal());
+        Installable<Modal::Seam>::install(&fuzz::quietModal());
         SaveSetting(App, Recent, QStringLiteral("Recent1"), KeptPath);
         return d;
     }();

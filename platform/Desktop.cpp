@@ -96,21 +96,12 @@ private:
     QElapsedTimer m_timer;
 };
 
-FrameClock* installedClock = nullptr;
-
 }  // namespace
 
 FrameClock& frameClock()
 {
     static MonotonicClock monotonic;
-    return installedClock ? *installedClock : monotonic;
-}
-
-FrameClock* installFrameClock(FrameClock* replacement)
-{
-    FrameClock* previous = installedClock;
-    installedClock = replacement;
-    return previous;
+    return Installable<FrameClock>::inUse(monotonic);
 }
 
 }  // namespace Desktop

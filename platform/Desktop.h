@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include "platform/Installable.h"
+
 class QWidget;
 
 // Window geometry in twips (15 per pixel, fixed), the screen, the task bar
@@ -57,10 +59,9 @@ public:
     virtual qint64 now() = 0;
     virtual void sleep(int milliseconds) = 0;
 };
-// The clock in use; the desktop's own unless another was installed.
+// The clock in use; the desktop's own unless another was installed through
+// Installable<Desktop::FrameClock>.
 FrameClock& frameClock();
-// Installs a clock (nullptr restores the desktop's own); returns the previous one.
-FrameClock* installFrameClock(FrameClock* replacement);
 
 // The program's look: one style and a compact font, so that controls placed
 // in twips fit their captions on every desktop.

@@ -48,8 +48,6 @@ public:
     }
 };
 
-ToolStarter* installedStarter = nullptr;
-
 void startTool(const QString& name, const QStringList& arguments)
 {
     const QString tool = QStandardPaths::findExecutable(name);
@@ -62,15 +60,9 @@ void startTool(const QString& name, const QStringList& arguments)
 ToolStarter& toolStarter()
 {
     static DetachedStarter detached;
-    return installedStarter ? *installedStarter : detached;
+    return Installable<ToolStarter>::inUse(detached);
 }
 
-ToolStarter* installToolStarter(ToolStarter* replacement)
-{
-    ToolStarter* previous = installedStarter;
-    installedStarter = replacement;
-    return previous;
-}
 
 Places userPlaces()
 {

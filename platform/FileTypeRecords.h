@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/Installable.h"
+
 // The freedesktop records that make a desktop know a file type and open it
 // with a program: a shared-mime-info package, the program's icon in the
 // user's hicolor theme, a desktop entry and the default-application line in
@@ -59,10 +61,9 @@ public:
     // no shell in between.
     virtual void start(const QString& program, const QStringList& arguments) = 0;
 };
-// The starter in use; the desktop's own unless another was installed.
+// The starter in use; the desktop's own unless another was installed
+// through Installable<FileTypeRecords::ToolStarter>.
 ToolStarter& toolStarter();
-// Installs a starter (nullptr restores the desktop's own); returns the previous one.
-ToolStarter* installToolStarter(ToolStarter* replacement);
 
 // Starts the rebuild of the desktop's caches for the places with
 // update-mime-database, update-desktop-database and gtk-update-icon-cache,

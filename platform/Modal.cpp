@@ -86,20 +86,11 @@ DesktopSeam& desktopSeam()
     return s;
 }
 
-Seam* current = nullptr;
-
 }  // namespace
 
 Seam& seam()
 {
-    return current ? *current : desktopSeam();
-}
-
-Seam* install(Seam* replacement)
-{
-    Seam* previous = current;
-    current = replacement;
-    return previous;
+    return Installable<Seam>::inUse(desktopSeam());
 }
 
 QWidget* parentWindow()

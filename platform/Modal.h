@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include "platform/Installable.h"
+
 class QWidget;
 
 // Every modal interaction (message boxes, file and folder dialogs, handing a
@@ -47,10 +49,9 @@ public:
     virtual void endProgram() = 0;
 };
 
-// The seam in use; the real desktop one unless another was installed.
+// The seam in use; the real desktop one unless another was installed
+// through Installable<Modal::Seam>.
 Seam& seam();
-// Installs a seam (nullptr restores the real one); returns the previous one.
-Seam* install(Seam* replacement);
 
 // Window that modal windows are placed over (the active window by default).
 QWidget* parentWindow();

@@ -21,12 +21,6 @@ namespace {
 }
 }  // namespace
 
-FakeModal::FakeModal() : m_previous(Modal::install(this)) {}
-
-FakeModal::~FakeModal()
-{
-    Modal::install(m_previous);
-}
 
 int FakeModal::messageBox(const QString& prompt, int style, const QString& title)
 {
@@ -70,19 +64,7 @@ bool FakeModal::shellOpen(const QString& target)
     return shellReply;
 }
 
-FakeClock::FakeClock() : m_previous(Desktop::installFrameClock(this)) {}
 
-FakeClock::~FakeClock()
-{
-    Desktop::installFrameClock(m_previous);
-}
-
-WaitingToolStarter::WaitingToolStarter() : m_previous(FileTypeRecords::installToolStarter(this)) {}
-
-WaitingToolStarter::~WaitingToolStarter()
-{
-    FileTypeRecords::installToolStarter(m_previous);
-}
 
 void WaitingToolStarter::start(const QString& program, const QStringList& arguments)
 {
@@ -111,13 +93,6 @@ TempSettings::~TempSettings()
 void TempSettings::moveTo(const QString& configHome)
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
-}
-
-FailingWriter::FailingWriter(qint64 limit) : m_left(limit), m_previous(ScriptFile::install(this)) {}
-
-FailingWriter::~FailingWriter()
-{
-    ScriptFile::install(m_previous);
 }
 
 qint64 FailingWriter::write(QIODevice& file, const char* data, qint64 size)

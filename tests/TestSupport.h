@@ -15,7 +15,7 @@
 // A modal seam that never opens a window: it records every request and
 // answers from queued replies. A request without a queued reply fails the
 // test at once instead of blocking.
-class FakeModal final : public Modal::Seam {
+class FakeModal final : public Installed<Modal::Seam> {
 public:
     struct Message {
         QString prompt;
@@ -23,8 +23,6 @@ public:
         QString title;
     };
 
-    FakeModal();
-    ~FakeModal() override;
 
     QList<Message> messages;
     QList<Modal::FileRequest> fileRequests;
@@ -47,37 +45,24 @@ public:
     bool shellOpen(const QString& target) override;
     int goToLine(int current, int last) override;
     void endProgram() override { ++endRequests; }
-
-private:
-    Modal::Seam* m_previous;
 };
 
 // A frame clock whose time moves only by the waits asked of it: animations
 // run without sleeping, and their length is read off `time`.
-class FakeClock final : public Desktop::FrameClock {
+class FakeClock final : public Installed<Desktop::FrameClock> {
 public:
-    FakeClock();
-    ~FakeClock() override;
     qint64 time = 0;
     qint64 now() override { return time; }
     void sleep(int milliseconds) override { time += qMax(0, milliseconds); }
-
-private:
-    Desktop::FrameClock* m_previous;
 };
 
 // Runs the desktop's tools to their end (at most 60 s each) before it
 // returns, so that a test sees what they wrote and no tool still writes into
 // a folder that the test removes. Records each command, program first.
-class WaitingToolStarter final : public FileTypeRecords::ToolStarter {
+class WaitingToolStarter final : public Installed<FileTypeRecords::ToolStarter> {
 public:
-    WaitingToolStarter();
-    ~WaitingToolStarter() override;
     QList<QStringList> commands;
     void start(const QString& program, const QStringList& arguments) override;
-
-private:
-    FileTypeRecords::ToolStarter* m_previous;
 };
 
 // Gives the settings store a fresh configuration folder (XDG_CONFIG_HOME)
@@ -98,15 +83,13 @@ private:
 
 // Makes every save write at most `limit` bytes into its temporary file and
 // then fail, as a full disk would.
-class FailingWriter final : public ScriptFile::PieceWriter {
+class FailingWriter final : public Installed<ScriptFile::PieceWriter> {
 public:
-    explicit FailingWriter(qint64 limit);
-    ~FailingWriter() override;
+    explicit FailingWriter(qint64 limit) : m_left(limit) {}
     qint64 write(QIODevice& file, const char* data, qint64 size) override;
 
 private:
     qint64 m_left;
-    ScriptFile::PieceWriter* m_previous;
 };
 
 // The main window shown and active, with its own settings store and

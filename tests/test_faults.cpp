@@ -81,10 +81,8 @@ private:
 
 // A modal seam like FakeModal whose file dialog runs a function, so that a
 // test can change the disk between the user's choice and what follows.
-class ChoosingSeam final : public Modal::Seam {
+class ChoosingSeam final : public Installed<Modal::Seam> {
 public:
-    ChoosingSeam() : m_previous(Modal::install(this)) {}
-    ~ChoosingSeam() override { Modal::install(m_previous); }
 
     QList<FakeModal::Message> messages;
     std::function<QString()> choose;
@@ -106,9 +104,6 @@ public:
     bool shellOpen(const QString&) override { return false; }
     int goToLine(int, int) override { qFatal("unexpected Go to line"); }
     void endProgram() override {}
-
-private:
-    Modal::Seam* m_previous;
 };
 
 // Every name in a folder (also hidden ones), sorted.
