@@ -70,7 +70,7 @@ install: build
 bench: PACKAGES += python3
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build build-bench -j $(JOBS)
+	cmake --build build-bench -j $(JOBS) --target bench_targets
 	python3 bench/run_bench.py build-bench $(if $(BENCH_QUICK),--quick)
 
 # libFuzzer targets built with clang under ASan and UBSan; each runs

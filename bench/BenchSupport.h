@@ -126,14 +126,24 @@ inline void setUpBare(QsciScintilla& bare, QSize size)
     bare.setMarginWidth(1, 0);
     bare.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // No change notifications: the bare box has nobody to tell, and
+    // QScintilla's own handler of them counts the characters from the start
+    // of the document at every change.
+    bare.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
     bare.resize(size);
     bare.show();
 }
 
-// Inserts UTF-8 text at a document position of a bare box, the cheapest way.
-inline void bareInsert(QsciScintilla& bare, long position, const QByteArray& utf8)
+// Puts the caret of a bare box at a document position, before a timed step
+// as the program's selection is made before its command.
+inline void bareCaret(QsciScintilla& bare, long position)
 {
     bare.SendScintilla(QsciScintillaBase::SCI_SETEMPTYSELECTION, position);
+}
+
+// Inserts UTF-8 text at the caret of a bare box, the cheapest way.
+inline void bareInsert(QsciScintilla& bare, const QByteArray& utf8)
+{
     bare.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, ulong(utf8.size()), utf8.constData());
 }
 

@@ -120,7 +120,7 @@ void benchRebuild(Fixture& fx, int runs, qsizetype bytes, const QByteArray& crlf
                             fx.w.Text1->setSelLength(word.size());
                         },
                         [&] { fx.w.Command1_Click(); }};
-    const Step floor{nullptr, [&] { bareInsert(fx.bare, bareAt, inserted); }};
+    const Step floor{[&] { bareCaret(fx.bare, bareAt); }, [&] { bareInsert(fx.bare, inserted); }};
     const Result r = interleaved(runs, morvaneo, floor);
     if (fx.w.Text1->length() != before + runs * inserted.size())
         std::fprintf(stderr, "bench: rebuild gave a wrong text\n");

@@ -27,6 +27,7 @@ OPERATIONS = {
     "save": "Save",
     "insert": "Insert one opcode",
     "attacking": "Make attacking",
+    "attacking_unknown": "Make attacking, unknown names",
     "rebuild": "Make rebuild",
     "checker": "Header checker",
     "startup": "Start-up to first paint",

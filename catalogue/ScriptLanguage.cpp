@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdlib>
 
 namespace ScriptLanguage {
@@ -22,8 +23,26 @@ struct Language {
     QList<qsizetype> markerWords;           // their words, in the order of markers
     QList<LineKind> markerLines;            // and the lines they start
     QStringList lowered;                    // words' names in lower case, "" for the markers
+    QList<quint64> characterSets;           // characterSet() of each lowered name
     qsizetype longestName = 0;
 };
+
+// The characters of a text as a set of 64 classes (code modulo 64). Each
+// edit adds at most one character that the other text lacks, so two texts
+// within k edits differ in at most k classes each way: a test that spares
+// most comparisons of a name with the catalogue.
+quint64 characterSet(QStringView text)
+{
+    quint64 set = 0;
+    for (const QChar c : text)
+        set |= quint64(1) << (c.unicode() % 64);
+    return set;
+}
+
+bool mayBeWithin(quint64 a, quint64 b, int limit)
+{
+    return std::popcount(a & ~b) <= limit && std::popcount(b & ~a) <= limit;
+}
 
 // A free-text opcode's node reads "<marker> (<what>)": the marker is the
 // text up to its first blank.
@@ -66,8 +85,10 @@ Language build()
         if (e.kind == NodeKind::Building || e.kind == NodeKind::Unit)
             add(Word{RebuildPrefix + e.text, i, e.kind, e.shape, false, Form::Rebuild});
     }
-    for (const Word& word : lang.words)
+    for (const Word& word : lang.words) {
         lang.lowered.append(word.shape == ValueShape::FreeText ? QString() : word.name.toLower());
+        lang.characterSets.append(characterSet(lang.lowered.constLast()));
+    }
     return lang;
 }
 
@@ -396,13 +417,15 @@ QString nearestName(QStringView name)
     if (name.isEmpty() || name.size() > lang.longestName + 2)
         return QString();
     const QString lowered = name.toString().toLower();
+    const quint64 characters = characterSet(lowered);
     constexpr int Limit = 2;
     int best = Limit + 1;
     qsizetype bestIndex = -1;
     for (qsizetype i = 0; i < lang.lowered.size() && best > 0; ++i) {
-        if (lang.lowered[i].isEmpty())
+        const int limit = best - 1 < Limit ? best - 1 : Limit;
+        if (lang.lowered[i].isEmpty() || !mayBeWithin(characters, lang.characterSets[i], limit))
             continue;
-        const int d = distance(lowered, lang.lowered[i], best - 1 < Limit ? best - 1 : Limit);
+        const int d = distance(lowered, lang.lowered[i], limit);
         if (d < best) {
             best = d;
             bestIndex = i;
