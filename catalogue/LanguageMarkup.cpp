@@ -21,31 +21,31 @@ int styleOf(ScriptLanguage::TokenKind kind)
 
 }  // namespace
 
-void LanguageMarkup::spans(QStringView line, Spans& out) const
+// The context is whether the script opens with its identifier.
+int LanguageMarkup::scriptContext(QStringView firstLine) const
 {
-    for (const ScriptLanguage::Token& t : ScriptLanguage::analyseLine(line).tokens)
-        out.append({t.start, t.length, styleOf(t.kind)});
+    return ScriptLanguage::opensWithIdentifier(firstLine) ? 1 : 0;
 }
 
-QList<LineMarkup::Problem> LanguageMarkup::problems(QStringView line, qsizetype index, QStringView firstLine) const
+void LanguageMarkup::read(QStringView line, qsizetype index, int context, Spans* spans,
+                          QList<Problem>* problems) const
 {
-    QList<Problem> out;
-    const QList<ScriptLanguage::Problem> found =
-        ScriptLanguage::lineProblems(line, index, index > 0 && ScriptLanguage::opensWithIdentifier(firstLine));
-    for (const ScriptLanguage::Problem& p : found) {
+    const ScriptLanguage::LineSyntax syntax = ScriptLanguage::analyseLine(line);
+    if (spans)
+        for (const ScriptLanguage::Token& t : syntax.tokens)
+            spans->append({t.start, t.length, styleOf(t.kind)});
+    if (!problems)
+        return;
+    for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(line, syntax, index, context != 0)) {
         Problem problem{p.column, p.length, p.message};
         // A missing value is due after the line's end, where nothing can be
         // underlined: the name that wants it is.
-        if (p.length == 0) {
-            const ScriptLanguage::LineSyntax syntax = ScriptLanguage::analyseLine(line);
-            if (!syntax.tokens.isEmpty()) {
-                problem.start = syntax.tokens.first().start;
-                problem.length = syntax.tokens.first().length;
-            }
+        if (p.length == 0 && !syntax.tokens.isEmpty()) {
+            problem.start = syntax.tokens.first().start;
+            problem.length = syntax.tokens.first().length;
         }
-        out.append(problem);
+        problems->append(problem);
     }
-    return out;
 }
 
 qsizetype LanguageMarkup::completionStart(QStringView line, qsizetype caret) const

@@ -4,8 +4,8 @@
 // The script language as the script box colours, checks and completes it.
 class LanguageMarkup final : public LineMarkup {
 public:
-    void spans(QStringView line, Spans& out) const override;
-    QList<Problem> problems(QStringView line, qsizetype index, QStringView firstLine) const override;
+    int scriptContext(QStringView firstLine) const override;
+    void read(QStringView line, qsizetype index, int context, Spans* spans, QList<Problem>* problems) const override;
     qsizetype completionStart(QStringView line, qsizetype caret) const override;
     QStringList completions(QStringView prefix) const override;
 };

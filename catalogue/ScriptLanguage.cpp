@@ -265,13 +265,12 @@ QString faultMessage(QStringView line, const LineSyntax& syntax, Suggestions* kn
     return QString();
 }
 
-void appendProblems(QList<Problem>& out, QStringView line, qsizetype index, bool& identifierSeen,
-                    Suggestions* known = nullptr)
+void appendProblems(QList<Problem>& out, QStringView line, const LineSyntax& syntax, qsizetype index,
+                    bool& identifierSeen, Suggestions* known = nullptr)
 {
     // The checker's own rule, and its own words.
     for (const QString& finding : HeaderRules::checkLine(line, index, identifierSeen))
         out.append({index, 0, line.size(), finding});
-    const LineSyntax syntax = analyseLine(line);
     if (!syntax.valid())
         out.append({index, syntax.faultColumn, syntax.faultLength, faultMessage(line, syntax, known)});
 }
@@ -383,9 +382,14 @@ LineSyntax analyseLine(QStringView line)
 
 QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier)
 {
+    return lineProblems(line, analyseLine(line), index, firstLineIsIdentifier);
+}
+
+QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetype index, bool firstLineIsIdentifier)
+{
     QList<Problem> out;
     bool identifierSeen = index == 0 ? false : firstLineIsIdentifier;
-    appendProblems(out, line, index, identifierSeen);
+    appendProblems(out, line, syntax, index, identifierSeen);
     return out;
 }
 
@@ -402,7 +406,7 @@ QList<Problem> scriptProblems(const QStringList& lines)
     bool identifierSeen = false;
     Suggestions known;
     for (qsizetype i = 0; i < lines.size(); ++i)
-        appendProblems(out, lines[i], i, identifierSeen, &known);
+        appendProblems(out, lines[i], analyseLine(lines[i]), i, identifierSeen, &known);
     return out;
 }
 

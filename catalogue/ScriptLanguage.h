@@ -130,6 +130,8 @@ struct Problem {
 //   "Attack" takes no value                          from the first value on
 // A line without problems gives an empty list.
 QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier);
+// The same for a line already read by analyseLine.
+QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetype index, bool firstLineIsIdentifier);
 // Whether a script whose first line is this one opens with its identifier.
 bool opensWithIdentifier(QStringView firstLine);
 // Every problem of a script, in line order: of its lines, or of its text

@@ -27,11 +27,14 @@ public:
     };
 
     virtual ~LineMarkup() = default;
-    // The coloured parts of a line, in order; the rest is plain.
-    virtual void spans(QStringView line, Spans& out) const = 0;
-    // The problems of the line with this 0-based index in a script whose
-    // first line is firstLine, in order.
-    virtual QList<Problem> problems(QStringView line, qsizetype index, QStringView firstLine) const = 0;
+    // What the reading of every line depends on beyond the line itself,
+    // taken from the script's first line once and handed back to read().
+    virtual int scriptContext(QStringView firstLine) const = 0;
+    // Reads the line with this 0-based index once: its coloured parts in
+    // order (the rest is plain) into spans, its problems in order into
+    // problems; either may be nullptr when it is not wanted.
+    virtual void read(QStringView line, qsizetype index, int context, Spans* spans,
+                      QList<Problem>* problems) const = 0;
     // Where the word that ends at the caret starts, and the names that can
     // complete it, in the order they are offered.
     virtual qsizetype completionStart(QStringView line, qsizetype caret) const = 0;

@@ -118,7 +118,7 @@ void ScriptLexer::styleText(int start, int end)
     long firstBegin = 0;
     long firstLength = 0;
     const char* firstBytes = lineText(0, &firstBegin, &firstLength);
-    const QString first = ScriptTextBox::decodeDocument(firstBytes, firstLength);
+    const int context = m_markup.scriptContext(ScriptTextBox::decodeDocument(firstBytes, firstLength));
 
     long begin = 0;
     long length = 0;
@@ -126,6 +126,7 @@ void ScriptLexer::styleText(int start, int end)
     startStyling(int(begin));
     box->SendScintilla(Sci::SCI_SETINDICATORCURRENT, ProblemIndicator);
     LineMarkup::Spans spans;
+    QList<LineMarkup::Problem> problems;
     for (long line = firstLine; line <= lastLine; ++line) {
         const char* bytes = lineText(line, &begin, &length);
         const long next = line + 1 < box->SendScintilla(Sci::SCI_GETLINECOUNT)
@@ -134,7 +135,8 @@ void ScriptLexer::styleText(int start, int end)
         const QString text = ScriptTextBox::decodeDocument(bytes, length);
         const LineColumns columns(bytes, length);
         spans.clear();
-        m_markup.spans(text, spans);
+        problems.clear();
+        m_markup.read(text, line, context, &spans, &problems);
         qsizetype styled = 0;
         for (const LineMarkup::Span& span : spans) {
             const qsizetype from = qMax(styled, columns.byteOffset(span.start));
@@ -149,7 +151,7 @@ void ScriptLexer::styleText(int start, int end)
             setStyling(int(next - begin - styled), LineMarkup::Plain);
 
         box->SendScintilla(Sci::SCI_INDICATORCLEARRANGE, ulong(begin), next - begin);
-        for (const LineMarkup::Problem& p : m_markup.problems(text, line, first)) {
+        for (const LineMarkup::Problem& p : problems) {
             const qsizetype from = columns.byteOffset(p.start);
             const qsizetype to = columns.byteOffset(p.start + p.length);
             box->SendScintilla(Sci::SCI_INDICATORFILLRANGE, ulong(begin + from), long(qMax<qsizetype>(1, to - from)));

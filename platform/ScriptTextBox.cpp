@@ -306,19 +306,34 @@ void ScriptTextBox::fitLineNumbers()
     setMarginWidth(0, digits ? QString(digits + 1, u'9') : QString());
 }
 
-QString ScriptTextBox::lineText(long line) const
+// A line of the document: its index, where it starts, its text and the
+// byte offsets of its columns.
+struct ScriptTextBox::DocumentLine {
+    long index;
+    long begin;
+    QString text;
+    LineColumns columns;
+};
+
+ScriptTextBox::DocumentLine ScriptTextBox::documentLine(long line) const
 {
     const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
     const long end = SendScintilla(SCI_GETLINEENDPOSITION, ulong(line));
     const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(begin), end - begin));
-    return decodeDocument(bytes, end - begin);
+    return {line, begin, decodeDocument(bytes, end - begin), LineColumns(bytes, end - begin)};
 }
 
-QList<LineMarkup::Problem> ScriptTextBox::lineProblems(long line) const
+int ScriptTextBox::scriptContext() const
 {
-    if (!m_markup)
-        return {};
-    return m_markup->problems(lineText(line), line, line == 0 ? QString() : lineText(0));
+    return m_markup ? m_markup->scriptContext(documentLine(0).text) : 0;
+}
+
+QList<LineMarkup::Problem> ScriptTextBox::lineProblems(const DocumentLine& line, int context) const
+{
+    QList<LineMarkup::Problem> problems;
+    if (m_markup)
+        m_markup->read(line.text, line.index, context, nullptr, &problems);
+    return problems;
 }
 
 // The problems of the caret's line are what a screen reader says about the
@@ -333,7 +348,8 @@ void ScriptTextBox::describeCaretLine()
 QString ScriptTextBox::caretLineProblems() const
 {
     QStringList messages;
-    for (const LineMarkup::Problem& p : lineProblems(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS))))
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    for (const LineMarkup::Problem& p : lineProblems(documentLine(line), scriptContext()))
         messages.append(p.message);
     return messages.join(u'\n');
 }
@@ -354,12 +370,10 @@ void ScriptTextBox::dwellStarted(int position, int x, int y)
     Q_UNUSED(y);
     if (!m_markup || position < 0)
         return;
-    const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(position));
-    const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
-    const QByteArray bytes = lineText(line).toUtf8();
-    const qsizetype column = LineColumns(bytes.constData(), bytes.size()).column(position - begin);
+    const DocumentLine line = documentLine(SendScintilla(SCI_LINEFROMPOSITION, ulong(position)));
+    const qsizetype column = line.columns.column(position - line.begin);
     QStringList messages;
-    for (const LineMarkup::Problem& p : lineProblems(line))
+    for (const LineMarkup::Problem& p : lineProblems(line, scriptContext()))
         if (column >= p.start && column <= p.start + qMax<qsizetype>(1, p.length))
             messages.append(p.message);
     if (!messages.isEmpty())
@@ -373,25 +387,24 @@ bool ScriptTextBox::goToProblem(bool forward)
     const long lineCount = SendScintilla(SCI_GETLINECOUNT);
     const long anchor = qMin(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
     const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, ulong(anchor));
+    const int context = scriptContext();
     // Lines from the caret's on, round the end of the script and back to
     // the caret's line, whose problems before (or after) the caret come last.
     for (long step = 0; step <= lineCount; ++step) {
-        const long line = ((forward ? caretLine + step : caretLine - step) % lineCount + lineCount) % lineCount;
-        const QList<LineMarkup::Problem> problems = lineProblems(line);
+        const DocumentLine line =
+            documentLine(((forward ? caretLine + step : caretLine - step) % lineCount + lineCount) % lineCount);
+        const QList<LineMarkup::Problem> problems = lineProblems(line, context);
         if (problems.isEmpty())
             continue;
-        const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
-        const QByteArray bytes = lineText(line).toUtf8();
-        const LineColumns columns(bytes.constData(), bytes.size());
-        const qsizetype caretColumn = columns.column(anchor - begin);
+        const qsizetype caretColumn = line.columns.column(anchor - line.begin);
         for (qsizetype i = 0; i < problems.size(); ++i) {
             const LineMarkup::Problem& p = problems[forward ? i : problems.size() - 1 - i];
             if (step == 0 && (forward ? p.start <= caretColumn : p.start >= caretColumn))
                 continue;
             if (step == lineCount && (forward ? p.start > caretColumn : p.start < caretColumn))
                 continue;
-            const long from = begin + long(columns.byteOffset(p.start));
-            const long to = begin + long(columns.byteOffset(p.start + p.length));
+            const long from = line.begin + long(line.columns.byteOffset(p.start));
+            const long to = line.begin + long(line.columns.byteOffset(p.start + p.length));
             SendScintilla(SCI_SETSEL, ulong(from), to);
             describeCaretLine();
             showMessageAt(from, p.message);
@@ -406,14 +419,10 @@ void ScriptTextBox::complete()
     if (!m_markup)
         return;
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
-    const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(caret));
-    const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
-    const QString text = lineText(line);
-    const QByteArray bytes = text.toUtf8();
-    const LineColumns columns(bytes.constData(), bytes.size());
-    const qsizetype caretColumn = columns.column(caret - begin);
-    const qsizetype start = m_markup->completionStart(text, caretColumn);
-    const QStringList names = m_markup->completions(QStringView(text).mid(start, caretColumn - start));
+    const DocumentLine line = documentLine(SendScintilla(SCI_LINEFROMPOSITION, ulong(caret)));
+    const qsizetype caretColumn = line.columns.column(caret - line.begin);
+    const qsizetype start = m_markup->completionStart(line.text, caretColumn);
+    const QStringList names = m_markup->completions(QStringView(line.text).mid(start, caretColumn - start));
     if (names.isEmpty())
         return;
     SendScintilla(SCI_AUTOCSETORDER, SC_ORDER_CUSTOM);
@@ -422,7 +431,7 @@ void ScriptTextBox::complete()
     SendScintilla(SCI_AUTOCSETSEPARATOR, '\n');
     SendScintilla(SCI_AUTOCSETAUTOHIDE, 0L);
     SendScintilla(SCI_AUTOCSTOPS, "");
-    SendScintilla(SCI_AUTOCSHOW, ulong(caret - begin - columns.byteOffset(start)),
+    SendScintilla(SCI_AUTOCSHOW, ulong(caret - line.begin - line.columns.byteOffset(start)),
                   names.join(u'\n').toUtf8().constData());
 }
 

@@ -99,8 +99,10 @@ private:
     void describeCaretLine();
     void dwellStarted(int position, int x, int y);
     void fitLineNumbers();
-    QString lineText(long line) const;
-    QList<LineMarkup::Problem> lineProblems(long line) const;
+    struct DocumentLine;
+    DocumentLine documentLine(long line) const;
+    int scriptContext() const;
+    QList<LineMarkup::Problem> lineProblems(const DocumentLine& line, int context) const;
     void showMessageAt(long position, const QString& message);
     void applyLook();
     void bindKeys();
