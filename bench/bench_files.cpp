@@ -23,8 +23,6 @@ namespace {
 
 using namespace Bench;
 
-
-
 struct Fixture {
     QTemporaryDir dir;
     AnsweringSeam seam;

@@ -36,7 +36,6 @@ QByteArray realisticScript(qsizetype bytes)
     return s;
 }
 
-
 void typeOne(ScriptTextBox* box)
 {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));

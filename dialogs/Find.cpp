@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QStringDecoder>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -309,13 +308,11 @@ void Find::replace()
     findNext();
 }
 
-// Every change of the document costs a pass over the text before it (the
-// editor component counts the characters up to the change for assistive
-// tools), so replacing match by match would take time growing with the
-// square of the script's size. The matches are found first; then the text
-// from the first to the end of the last is assigned anew in one assignment
-// of the box, which is one change and one undo step however many matches
-// there were, and enters the way typed text does.
+// The matches are found first; then the text from the first to the end of
+// the last is assigned anew in one assignment of the box, which is one
+// change and one undo step however many matches there were, moves the text
+// after each match once rather than once a match, and enters the way typed
+// text does.
 qsizetype Find::replaceAll()
 {
     if (!m_box || FindWhat->text().isEmpty())
@@ -354,10 +351,7 @@ qsizetype Find::replaceAll()
     }
     if (caret >= spanEnd)
         newCaret = caret + (replaced.size() - (spanEnd - spanStart));
-    // A U+FEFF at the start of the span is a character of the script, not a
-    // byte order mark.
-    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    const QString text = decode(replaced);
+    const QString text = ScriptTextBox::decodeDocument(replaced.constData(), replaced.size());
     const qsizetype replacedSize = replaced.size();
     replaced = QByteArray();
 

@@ -2,7 +2,6 @@
 
 #include "platform/Modal.h"
 
-
 void CommonDialog::show(bool save)
 {
     Modal::FileRequest r;

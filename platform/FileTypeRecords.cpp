@@ -63,7 +63,6 @@ ToolStarter& toolStarter()
     return Installable<ToolStarter>::inUse(detached);
 }
 
-
 Places userPlaces()
 {
     return {envDirectory("XDG_DATA_HOME", QStringLiteral(".local/share")),

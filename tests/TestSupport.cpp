@@ -21,7 +21,6 @@ namespace {
 }
 }  // namespace
 
-
 int FakeModal::messageBox(const QString& prompt, int style, const QString& title)
 {
     messages.append({prompt, style, title});
@@ -63,8 +62,6 @@ bool FakeModal::shellOpen(const QString& target)
     shellRequests.append(target);
     return shellReply;
 }
-
-
 
 void WaitingToolStarter::start(const QString& program, const QStringList& arguments)
 {

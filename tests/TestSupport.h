@@ -23,7 +23,6 @@ public:
         QString title;
     };
 
-
     QList<Message> messages;
     QList<Modal::FileRequest> fileRequests;
     QList<QString> folderRequests;
