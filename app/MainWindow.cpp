@@ -2,14 +2,14 @@
 
 #include "app/DropTrajectory.h"
 #include "app/RecentList.h"
-#include "app/ScriptFile.h"
+#include "language/ScriptFile.h"
 #include "app/Texts.h"
-#include "catalogue/Catalogue.h"
-#include "catalogue/LanguageMarkup.h"
-#include "catalogue/LinePreparation.h"
-#include "catalogue/UnitCommands.h"
-#include "dialogs/Find.h"
-#include "dialogs/GoToLine.h"
+#include "language/Catalogue.h"
+#include "language/LanguageMarkup.h"
+#include "language/LinePreparation.h"
+#include "language/UnitCommands.h"
+#include "editor/Find.h"
+#include "editor/GoToLine.h"
 #include "dialogs/NewScript.h"
 #include "dialogs/RecentFiles.h"
 #include "platform/Accessibility.h"
@@ -18,8 +18,8 @@
 #include "platform/FlatButton.h"
 #include "platform/KeyCodes.h"
 #include "platform/Modal.h"
-#include "platform/ScriptText.h"
-#include "platform/ScriptTextBox.h"
+#include "language/ScriptText.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
@@ -453,13 +453,25 @@ void MainWindow::PushRecentFile(const QString& path)
 
 void MainWindow::OpenArgumentProc(const QString& path)
 {
+    OpenScriptProc(path, OpenedFrom::CommandLine);
+}
+
+bool MainWindow::OpenScriptProc(const QString& path, OpenedFrom from)
+{
     readRecentEntries();
     if (!LoadScriptFile(path))
-        return;
-    if (path != m_recent.value(0))
+        return false;
+    // The command line's path is written to the list unless it is already
+    // the newest entry, a dialog's always; a reopen from the list leaves it.
+    if (from == OpenedFrom::Dialog || (from == OpenedFrom::CommandLine && path != m_recent.value(0)))
         PushRecentFile(path);
+    // The command line's script stays untitled; a dialog's or the list's is
+    // the file a later save without a dialog writes.
+    if (from != OpenedFrom::CommandLine)
+        ActualFile = path;
     Changed = 0;
     setCaption(Texts::BetaCaption + path);
+    return true;
 }
 
 // The initial directory of a file dialog: the stored default directory when
@@ -474,7 +486,6 @@ static QString defaultDirectory(const QString& useKey, const QString& dirKey, QS
 
 void MainWindow::FileOpenProc()
 {
-    readRecentEntries();
     CommonDialog1.InitDir = defaultDirectory(Texts::UseDefOpen, Texts::DefaultOpen, IsDefOpen, DefaultOpen);
     WholeText = QString();
     CommonDialog1.FileName = QString();
@@ -484,13 +495,7 @@ void MainWindow::FileOpenProc()
     CommonDialog1.ShowOpen();
     if (CommonDialog1.FileName.isEmpty())
         return;
-    const QString path = CommonDialog1.FileName;
-    if (!LoadScriptFile(path))
-        return;
-    ActualFile = path;
-    PushRecentFile(ActualFile);
-    Changed = 0;
-    setCaption(Texts::BetaCaption + path);
+    OpenScriptProc(CommonDialog1.FileName, OpenedFrom::Dialog);
 }
 
 bool MainWindow::FileSaveAsProc()

@@ -101,6 +101,11 @@ public:
     void FileNewProc();
     void NewCommand(bool fromKeyboard);
     void PushRecentFile(const QString& path);
+    // Opens a script: loads it, keeps the recent-file list, ActualFile,
+    // Changed and the caption as the way it was opened asks; false (and the
+    // error shown) when it could not be read, with the document as it was.
+    enum class OpenedFrom { CommandLine, Dialog, RecentList };
+    bool OpenScriptProc(const QString& path, OpenedFrom from);
     // Loads a file into Text1 by the reading rule; false (and the error shown)
     // when it could not be read, with the document left as it was.
     bool LoadScriptFile(const QString& path);

@@ -3,7 +3,7 @@
 // itself, script text of a given size and the resident memory of the process.
 #pragma once
 #include "platform/Modal.h"
-#include "platform/Qsci.h"
+#include "editor/Qsci.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -239,7 +239,7 @@ public:
     QString fileDialog(const Modal::FileRequest&) override { return path; }
     QString browseForFolder(const QString&) override { return QString(); }
     bool shellOpen(const QString&) override { return false; }
-    int goToLine(int, int) override { return 0; }
+    std::optional<int> askNumber(const Modal::NumberRequest&) override { return std::nullopt; }
     void endProgram() override {}
 };
 

@@ -3,7 +3,7 @@
 // reading the same bytes and splitting them with QString::split.
 #include "BenchSupport.h"
 
-#include "dialogs/CheckerCli.h"
+#include "checker/CheckerCli.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -8,8 +8,8 @@
 #include "BenchSupport.h"
 
 #include "app/MainWindow.h"
-#include "app/ScriptFile.h"
-#include "platform/ScriptTextBox.h"
+#include "language/ScriptFile.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QApplication>
 #include <QFile>

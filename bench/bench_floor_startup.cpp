@@ -3,7 +3,7 @@
 // 233-item QTreeWidget, the main window's size. It ends right after its
 // first paint, as the timed editor does. Not a benchmark of its own: it
 // prints nothing.
-#include "platform/Qsci.h"
+#include "editor/Qsci.h"
 #include "tests/FirstPaintExit.h"
 
 #include <QApplication>

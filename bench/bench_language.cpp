@@ -6,7 +6,7 @@
 #include "BenchSupport.h"
 
 #include "app/MainWindow.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QApplication>
 #include <QFile>

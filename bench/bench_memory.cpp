@@ -8,8 +8,8 @@
 
 #include "app/MainWindow.h"
 #include "platform/Desktop.h"
-#include "app/ScriptFile.h"
-#include "platform/ScriptTextBox.h"
+#include "language/ScriptFile.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QApplication>
 #include <QFile>

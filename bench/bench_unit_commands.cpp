@@ -8,8 +8,8 @@
 #include "BenchSupport.h"
 
 #include "app/MainWindow.h"
-#include "catalogue/UnitCommands.h"
-#include "platform/ScriptTextBox.h"
+#include "language/UnitCommands.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QApplication>
 

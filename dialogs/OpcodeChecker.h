@@ -5,7 +5,7 @@
 #include <QStringView>
 #include <QWidget>
 
-#include "dialogs/HeaderRules.h"
+#include "language/HeaderRules.h"
 
 class QLabel;
 class QListWidget;

@@ -2,11 +2,10 @@
 
 #include "app/MainWindow.h"
 #include "app/RecentList.h"
-#include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
 #include "platform/ListBox.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QLabel>
 #include <QShowEvent>
@@ -107,14 +106,9 @@ void RecentFiles::Cancel_Click()
 bool RecentFiles::OpenRecentProc(const QString& path)
 {
     MainWindow* main = MainWindow::instance();
-    if (!main || !main->LoadScriptFile(path))
+    if (!main || !main->OpenScriptProc(path, MainWindow::OpenedFrom::RecentList))
         return false;
     accept();
-    main->setCaption(Texts::BetaCaption + path);
     main->Text1->SetFocus();
-    main->Changed = 0;
-    // The script now shown is this file, so a later save without a dialog
-    // must write here and not to the file edited before.
-    main->ActualFile = path;
     return true;
 }

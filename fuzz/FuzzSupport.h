@@ -3,7 +3,7 @@
 // numbers, reporting a broken property, and the headless application that
 // the widget-backed targets need.
 
-#include "app/ScriptFile.h"
+#include "language/ScriptFile.h"
 #include "platform/Modal.h"
 
 #include <QApplication>
@@ -129,7 +129,7 @@ public:
     QString fileDialog(const Modal::FileRequest&) override { return QString(); }
     QString browseForFolder(const QString&) override { return QString(); }
     bool shellOpen(const QString&) override { return false; }
-    int goToLine(int, int) override { return 0; }
+    std::optional<int> askNumber(const Modal::NumberRequest&) override { return std::nullopt; }
     void endProgram() override { std::abort(); }
 };
 

@@ -4,7 +4,7 @@
 
 #include "FuzzSupport.h"
 
-#include "app/ScriptFile.h"
+#include "language/ScriptFile.h"
 
 #include <array>
 

@@ -7,10 +7,10 @@
 
 #include "FuzzSupport.h"
 
-#include "app/ScriptFile.h"
+#include "language/ScriptFile.h"
 #include "dialogs/OpcodeChecker.h"
-#include "platform/ScriptText.h"
-#include "platform/ScriptTextBox.h"
+#include "language/ScriptText.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QListWidget>
 #include <QPushButton>

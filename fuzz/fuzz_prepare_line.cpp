@@ -7,8 +7,8 @@
 
 #include "FuzzSupport.h"
 
-#include "catalogue/Catalogue.h"
-#include "catalogue/LinePreparation.h"
+#include "language/Catalogue.h"
+#include "language/LinePreparation.h"
 
 #include <QStringList>
 

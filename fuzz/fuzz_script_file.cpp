@@ -4,8 +4,8 @@
 
 #include "FuzzSupport.h"
 
-#include "app/ScriptFile.h"
-#include "platform/ScriptTextBox.h"
+#include "language/ScriptFile.h"
+#include "editor/ScriptTextBox.h"
 
 namespace {
 

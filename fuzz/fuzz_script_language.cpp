@@ -9,10 +9,10 @@
 
 #include "FuzzSupport.h"
 
-#include "catalogue/Catalogue.h"
-#include "catalogue/LinePreparation.h"
-#include "catalogue/ScriptLanguage.h"
-#include "dialogs/HeaderRules.h"
+#include "language/Catalogue.h"
+#include "language/LinePreparation.h"
+#include "language/ScriptLanguage.h"
+#include "language/HeaderRules.h"
 
 #include <QList>
 

@@ -10,8 +10,8 @@
 
 #include "FuzzSupport.h"
 
-#include "catalogue/UnitCommands.h"
-#include "platform/ScriptTextBox.h"
+#include "language/UnitCommands.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QStringList>
 

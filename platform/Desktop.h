@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "platform/Installable.h"
+#include "base/Installable.h"
 
 class QWidget;
 

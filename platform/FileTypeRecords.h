@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/Installable.h"
+#include "base/Installable.h"
 
 // The freedesktop records that make a desktop know a file type and open it
 // with a program: a shared-mime-info package, the program's icon in the

@@ -1,6 +1,6 @@
 #include "platform/Modal.h"
 
-#include "dialogs/GoToLine.h"
+#include "platform/NumberDialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -68,10 +68,12 @@ public:
         return url.isValid() && QDesktopServices::openUrl(url);
     }
 
-    int goToLine(int current, int last) override
+    std::optional<int> askNumber(const NumberRequest& request) override
     {
-        GoToLine dialog(current, last, parentWindow());
-        return dialog.exec() == QDialog::Accepted ? dialog.line() : 0;
+        NumberDialog dialog(request, parentWindow());
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.value();
     }
 
     void endProgram() override

@@ -1,7 +1,9 @@
 #pragma once
 #include <QString>
 
-#include "platform/Installable.h"
+#include <optional>
+
+#include "base/Installable.h"
 
 class QWidget;
 
@@ -33,6 +35,18 @@ struct FileRequest {
     bool confirmOverwrite = false;
 };
 
+// A whole number asked for in a small window of its own: the title, the
+// field's label (with its & mnemonic) and accessible name, the number
+// offered first and the range the field holds.
+struct NumberRequest {
+    QString title;
+    QString label;
+    QString accessibleName;
+    int value = 0;
+    int minimum = 0;
+    int maximum = 0;
+};
+
 class Seam {
 public:
     virtual ~Seam() = default;
@@ -42,9 +56,8 @@ public:
     virtual QString browseForFolder(const QString& title) = 0;
     // Hands an address or document to the desktop; false when that failed.
     virtual bool shellOpen(const QString& target) = 0;
-    // Asks for a line of the script (lines 1 to last, current offered
-    // first); the chosen line, or 0 when the user cancelled.
-    virtual int goToLine(int current, int last) = 0;
+    // The number chosen, or nothing when the user cancelled.
+    virtual std::optional<int> askNumber(const NumberRequest& request) = 0;
     // Ends the program at once; the real seam never returns.
     virtual void endProgram() = 0;
 };

@@ -6,7 +6,7 @@
 #include "platform/FlatButton.h"
 #include "platform/LinkLabel.h"
 #include "platform/Modal.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QFontMetrics>
 #include <QIcon>

@@ -49,12 +49,13 @@ QString FakeModal::browseForFolder(const QString& title)
     return folderReplies.takeFirst();
 }
 
-int FakeModal::goToLine(int current, int last)
+std::optional<int> FakeModal::askNumber(const Modal::NumberRequest& request)
 {
-    lineRequests.append({current, last});
+    lineRequests.append({request.value, request.maximum});
     if (lineReplies.isEmpty())
-        unanswered("Go to line", QString::number(current));
-    return lineReplies.takeFirst();
+        unanswered("number", request.title);
+    const int reply = lineReplies.takeFirst();
+    return reply == 0 ? std::nullopt : std::optional<int>(reply);
 }
 
 bool FakeModal::shellOpen(const QString& target)

@@ -2,7 +2,7 @@
 #include "platform/Desktop.h"
 #include "platform/FileTypeRecords.h"
 #include "app/MainWindow.h"
-#include "app/ScriptFile.h"
+#include "language/ScriptFile.h"
 #include "platform/Modal.h"
 
 #include <QList>
@@ -27,14 +27,14 @@ public:
     QList<Modal::FileRequest> fileRequests;
     QList<QString> folderRequests;
     QList<QString> shellRequests;
-    QList<std::pair<int, int>> lineRequests;  // (current, last) of each Go to line
+    QList<std::pair<int, int>> lineRequests;  // (offered, largest) of each number asked for
     int endRequests = 0;
 
     QList<int> messageReplies;   // consumed in order; OK boxes answer 1 by themselves
     QList<QString> fileReplies;  // "" means cancelled
     QList<QString> folderReplies;
     bool shellReply = true;
-    QList<int> lineReplies;  // the chosen line, 0 for Cancel
+    QList<int> lineReplies;  // the chosen number, 0 for Cancel
     // Runs while a message box is "open" (for instance to look at the state).
     std::function<void(const Message&)> onMessage;
 
@@ -42,7 +42,7 @@ public:
     QString fileDialog(const Modal::FileRequest& request) override;
     QString browseForFolder(const QString& title) override;
     bool shellOpen(const QString& target) override;
-    int goToLine(int current, int last) override;
+    std::optional<int> askNumber(const Modal::NumberRequest& request) override;
     void endProgram() override { ++endRequests; }
 };
 

@@ -3,14 +3,15 @@
 
 #include "app/MainWindow.h"
 #include "app/RecentList.h"
-#include "dialogs/Find.h"
-#include "dialogs/GoToLine.h"
+#include "editor/Find.h"
+#include "editor/GoToLine.h"
+#include "platform/NumberDialog.h"
 #include "dialogs/Logo.h"
 #include "dialogs/NewScript.h"
 #include "dialogs/OpcodeChecker.h"
 #include "dialogs/RecentFiles.h"
 #include "platform/Desktop.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TreeView.h"
 #include "settings/About.h"
 #include "settings/Options.h"
@@ -73,7 +74,7 @@ int main(int argc, char** argv)
     find.ReplaceWith->setText(QStringLiteral("Dragoon"));
     find.replaceAll();
     save(&find, "find");
-    GoToLine goToLine(4, 8, &main);
+    NumberDialog goToLine(GoToLine::request(4, 8), &main);
     save(&goToLine, "go-to-line");
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "app/MainWindow.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "settings/About.h"
 

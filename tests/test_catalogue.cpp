@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include "app/MainWindow.h"
-#include "catalogue/Catalogue.h"
+#include "language/Catalogue.h"
 #include "platform/TreeView.h"
 
 #include <QHash>

@@ -1,9 +1,9 @@
 // The header rules, the checker window and the command-line checker.
 #include "TestSupport.h"
 
-#include "dialogs/CheckerCli.h"
+#include "checker/CheckerCli.h"
 #include "dialogs/OpcodeChecker.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 // real programs answering them on standard output without any display.
 #include "TestSupport.h"
 
-#include "app/CommandLine.h"
-#include "dialogs/CheckerCli.h"
+#include "base/CommandLine.h"
+#include "checker/CheckerCli.h"
 
 #include <QDir>
 #include <QProcess>

@@ -10,11 +10,11 @@
 
 #include "app/MainWindow.h"
 #include "app/RecentList.h"
-#include "app/ScriptFile.h"
+#include "language/ScriptFile.h"
 #include "dialogs/Logo.h"
 #include "dialogs/RecentFiles.h"
 #include "platform/ListBox.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "settings/Association.h"
 #include "settings/SettingsStore.h"
 
@@ -102,7 +102,7 @@ public:
     }
     QString browseForFolder(const QString&) override { qFatal("unexpected folder dialog"); }
     bool shellOpen(const QString&) override { return false; }
-    int goToLine(int, int) override { qFatal("unexpected Go to line"); }
+    std::optional<int> askNumber(const Modal::NumberRequest&) override { qFatal("unexpected number asked"); }
     void endProgram() override {}
 };
 

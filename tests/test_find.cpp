@@ -3,9 +3,10 @@
 #include "TestSupport.h"
 
 #include "app/MainWindow.h"
-#include "dialogs/Find.h"
-#include "dialogs/GoToLine.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/Find.h"
+#include "editor/GoToLine.h"
+#include "platform/NumberDialog.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 
 #include <QAccessible>
@@ -295,20 +296,20 @@ void TestFind::windowsForScreenReaders()
     QVERIFY(find->Status->isVisible());
     QCOMPARE(unnamed(QAccessible::queryAccessibleInterface(find)), QStringList());
 
-    GoToLine goTo(3, 20, &w);
+    NumberDialog goTo(GoToLine::request(3, 20), &w);
     goTo.show();
     QVERIFY(QTest::qWaitForWindowExposed(&goTo));
     QCOMPARE(goTo.windowTitle(), QStringLiteral("Go to line"));
     QCOMPARE(unnamed(QAccessible::queryAccessibleInterface(&goTo)), QStringList());
-    QCOMPARE(goTo.LineNumber->accessibleName(), QStringLiteral("Line number"));
-    QCOMPARE(goTo.line(), 3);
-    goTo.LineNumber->selectAll();
-    QTest::keyClicks(goTo.LineNumber, QStringLiteral("150"));
-    QVERIFY(goTo.line() >= 1 && goTo.line() <= 20);
-    goTo.LineNumber->selectAll();
-    QTest::keyClicks(goTo.LineNumber, QStringLiteral("0"));
-    QTest::keyClick(goTo.LineNumber, Qt::Key_Return);
-    QVERIFY(goTo.line() >= 1 && goTo.line() <= 20);
+    QCOMPARE(goTo.Number->accessibleName(), QStringLiteral("Line number"));
+    QCOMPARE(goTo.value(), 3);
+    goTo.Number->selectAll();
+    QTest::keyClicks(goTo.Number, QStringLiteral("150"));
+    QVERIFY(goTo.value() >= 1 && goTo.value() <= 20);
+    goTo.Number->selectAll();
+    QTest::keyClicks(goTo.Number, QStringLiteral("0"));
+    QTest::keyClick(goTo.Number, Qt::Key_Return);
+    QVERIFY(goTo.value() >= 1 && goTo.value() <= 20);
 }
 
 QTEST_MAIN(TestFind)

@@ -3,9 +3,9 @@
 #include "TestSupport.h"
 
 #include "app/MainWindow.h"
-#include "catalogue/LinePreparation.h"
+#include "language/LinePreparation.h"
 #include "platform/FlatButton.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "platform/TreeView.h"
 

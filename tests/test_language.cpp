@@ -2,10 +2,10 @@
 // suggestions and completions, and the checker's lint mode on real scripts.
 #include "TestSupport.h"
 
-#include "catalogue/Catalogue.h"
-#include "catalogue/LinePreparation.h"
-#include "catalogue/ScriptLanguage.h"
-#include "app/ScriptFile.h"
+#include "language/Catalogue.h"
+#include "language/LinePreparation.h"
+#include "language/ScriptLanguage.h"
+#include "language/ScriptFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 
 #include "app/MainWindow.h"
 #include "dialogs/Logo.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>

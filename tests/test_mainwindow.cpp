@@ -6,7 +6,7 @@
 #include "app/MainWindow.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"

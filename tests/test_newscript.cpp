@@ -6,7 +6,7 @@
 #include "dialogs/NewScript.h"
 #include "platform/CheckBox.h"
 #include "platform/FlatButton.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "settings/SettingsStore.h"
 

@@ -6,7 +6,7 @@
 #include "app/MainWindow.h"
 #include "platform/CheckBox.h"
 #include "platform/FlatButton.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "settings/Options.h"
 #include "settings/SettingsStore.h"

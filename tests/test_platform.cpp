@@ -6,7 +6,7 @@
 #include "platform/FlatButton.h"
 #include "platform/KeyCodes.h"
 #include "platform/Modal.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "platform/TreeView.h"
 

@@ -6,7 +6,7 @@
 #include "dialogs/RecentFiles.h"
 #include "platform/FlatButton.h"
 #include "platform/ListBox.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "settings/SettingsStore.h"
 

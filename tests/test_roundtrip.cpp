@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 
 #include "app/MainWindow.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "platform/TreeView.h"
 

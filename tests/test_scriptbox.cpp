@@ -5,8 +5,8 @@
 #include "TestSupport.h"
 
 #include "app/MainWindow.h"
-#include "platform/ScriptLexer.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptLexer.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QAccessible>
 #include <QToolTip>

@@ -5,9 +5,9 @@
 
 #include "app/MainWindow.h"
 #include "app/RecentList.h"
-#include "app/ScriptFile.h"
+#include "language/ScriptFile.h"
 #include "platform/Clipboard.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "settings/SettingsStore.h"
 

@@ -3,9 +3,9 @@
 #include "TestSupport.h"
 
 #include "app/MainWindow.h"
-#include "catalogue/UnitCommands.h"
+#include "language/UnitCommands.h"
 #include "platform/FlatButton.h"
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 
 #include <QApplication>

@@ -21,10 +21,10 @@ foreach(_record mime-package.xml desktop-entry metainfo.xml)
 endforeach()
 unset(MORVANEO_EXEC)
 
-qt_add_resources(morvaneo_core morvaneo_records PREFIX "/desktop" BASE "${MORVANEO_RECORDS}"
+qt_add_resources(morvaneo_ui morvaneo_records PREFIX "/desktop" BASE "${MORVANEO_RECORDS}"
   FILES "${MORVANEO_RECORDS}/mime-package.xml" "${MORVANEO_RECORDS}/desktop-entry")
 # The association also needs these to name the records and, on Windows,
 # to write the registry.
-target_compile_definitions(morvaneo_core PRIVATE
+target_compile_definitions(morvaneo_ui PRIVATE
   MORVANEO_APP_ID="${MORVANEO_APP_ID}" MORVANEO_MIME_TYPE="${MORVANEO_MIME_TYPE}"
   MORVANEO_EXTENSION="${MORVANEO_EXTENSION}" MORVANEO_FILE_COMMENT="${MORVANEO_FILE_COMMENT}")

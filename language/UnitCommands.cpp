@@ -1,7 +1,7 @@
-#include "catalogue/UnitCommands.h"
+#include "language/UnitCommands.h"
 
-#include "catalogue/ScriptLanguage.h"
-#include "platform/ScriptText.h"
+#include "language/ScriptLanguage.h"
+#include "language/ScriptText.h"
 
 #include <QLatin1StringView>
 #include <QStringView>

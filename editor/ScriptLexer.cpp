@@ -1,6 +1,6 @@
-#include "platform/ScriptLexer.h"
+#include "editor/ScriptLexer.h"
 
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptDocument.h"
 
 #include <QPalette>
 
@@ -28,49 +28,7 @@ constexpr StyleLook Looks[LineMarkup::StyleCount] = {
     {"Unknown name", 0xc4161c, 0xff8080, false, false},
 };
 
-bool isDark(const QPalette& palette)
-{
-    return palette.color(QPalette::Base).lightness() < 128;
-}
-
 }  // namespace
-
-LineColumns::LineColumns(const char* utf8, qsizetype bytes) : m_bytes(bytes)
-{
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8);
-    qsizetype i = 0;
-    while (i < bytes && s[i] < 0x80)
-        ++i;
-    if (i == bytes)
-        return;  // every column is its byte
-    for (qsizetype c = 0; c < i; ++c)
-        m_offsets.append(c);
-    while (i < bytes) {
-        const unsigned char b = s[i];
-        const int length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        m_offsets.append(i);
-        if (length == 4)
-            m_offsets.append(i);  // the second half of a surrogate pair
-        i += length;
-    }
-}
-
-qsizetype LineColumns::byteOffset(qsizetype column) const
-{
-    if (m_offsets.isEmpty())
-        return qBound<qsizetype>(0, column, m_bytes);
-    if (column >= m_offsets.size())
-        return m_bytes;
-    return m_offsets[qMax<qsizetype>(0, column)];
-}
-
-qsizetype LineColumns::column(qsizetype byteOffset) const
-{
-    if (m_offsets.isEmpty())
-        return qBound<qsizetype>(0, byteOffset, m_bytes);
-    const auto at = std::lower_bound(m_offsets.begin(), m_offsets.end(), byteOffset);
-    return at - m_offsets.begin();
-}
 
 ScriptLexer::ScriptLexer(const LineMarkup& markup, QObject* parent) : QsciLexerCustom(parent), m_markup(markup) {}
 
@@ -83,7 +41,7 @@ QString ScriptLexer::description(int style) const
 
 void ScriptLexer::setLook(const QPalette& palette, const QFont& font)
 {
-    const bool dark = isDark(palette);
+    const bool dark = ScriptDocument::isDark(palette);
     setDefaultFont(font);
     setDefaultPaper(palette.color(QPalette::Base));
     setDefaultColor(palette.color(QPalette::Text));
@@ -118,7 +76,7 @@ void ScriptLexer::styleText(int start, int end)
     long firstBegin = 0;
     long firstLength = 0;
     const char* firstBytes = lineText(0, &firstBegin, &firstLength);
-    const int context = m_markup.scriptContext(ScriptTextBox::decodeDocument(firstBytes, firstLength));
+    const int context = m_markup.scriptContext(ScriptDocument::decode(firstBytes, firstLength));
 
     long begin = 0;
     long length = 0;
@@ -132,7 +90,7 @@ void ScriptLexer::styleText(int start, int end)
         const long next = line + 1 < box->SendScintilla(Sci::SCI_GETLINECOUNT)
                               ? box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))
                               : documentEnd;
-        const QString text = ScriptTextBox::decodeDocument(bytes, length);
+        const QString text = ScriptDocument::decode(bytes, length);
         const LineColumns columns(bytes, length);
         spans.clear();
         problems.clear();

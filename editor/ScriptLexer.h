@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/LineMarkup.h"
-#include "platform/Qsci.h"
+#include "language/LineMarkup.h"
+#include "editor/Qsci.h"
 
 // Colours the lines of a script box and underlines their problems, as the
 // box's line markup reads them. Scintilla asks for the lines it is about to
@@ -21,16 +21,4 @@ public:
 
 private:
     const LineMarkup& m_markup;
-};
-
-// Turns the UTF-16 columns of a line into byte offsets of its UTF-8 text.
-class LineColumns {
-public:
-    LineColumns(const char* utf8, qsizetype bytes);
-    qsizetype byteOffset(qsizetype column) const;
-    qsizetype column(qsizetype byteOffset) const;
-
-private:
-    QVarLengthArray<qsizetype, 256> m_offsets;  // empty for plain ASCII
-    qsizetype m_bytes = 0;
 };

@@ -1,6 +1,6 @@
-#include "catalogue/LinePreparation.h"
+#include "language/LinePreparation.h"
 
-#include "catalogue/ScriptLanguage.h"
+#include "language/ScriptLanguage.h"
 
 QString PrepareLine(const QString& nodeText, const QString& value)
 {

@@ -1,8 +1,10 @@
-#include "platform/ScriptTextAccessible.h"
+#include "editor/ScriptTextAccessible.h"
 
-#include "platform/ScriptText.h"
-#include "platform/ScriptTextBox.h"
+#include "language/ScriptText.h"
+#include "editor/ScriptDocument.h"
+#include "editor/Qsci.h"
 
+#include <QScrollBar>
 #include <QTextBoundaryFinder>
 
 namespace {
@@ -11,14 +13,19 @@ using Sci = QsciScintillaBase;
 
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
-    if (className == QLatin1StringView("ScriptTextBox") && object && object->isWidgetType())
-        return new ScriptTextAccessible(static_cast<ScriptTextBox*>(object));
-    return nullptr;
+    // A Scintilla box that keeps its text in script terms.
+    Q_UNUSED(className);
+    auto* box = qobject_cast<QsciScintilla*>(object);
+    auto* document = dynamic_cast<ScriptDocument*>(object);
+    return box && document ? new ScriptTextAccessible(box, document) : nullptr;
 }
 
 }  // namespace
 
-ScriptTextAccessible::ScriptTextAccessible(ScriptTextBox* box) : QAccessibleWidget(box, QAccessible::EditableText) {}
+ScriptTextAccessible::ScriptTextAccessible(QsciScintilla* box, ScriptDocument* document)
+    : QAccessibleWidget(box, QAccessible::EditableText), m_document(document)
+{
+}
 
 void ScriptTextAccessible::installFactory()
 {
@@ -29,9 +36,35 @@ void ScriptTextAccessible::installFactory()
     Q_UNUSED(installed);
 }
 
-ScriptTextBox* ScriptTextAccessible::box() const
+QsciScintilla* ScriptTextAccessible::box() const
 {
-    return static_cast<ScriptTextBox*>(widget());
+    return static_cast<QsciScintilla*>(widget());
+}
+
+QList<QWidget*> ScriptTextAccessible::scrollBars() const
+{
+    QList<QWidget*> bars;
+    for (QWidget* bar : {static_cast<QWidget*>(box()->horizontalScrollBar()),
+                         static_cast<QWidget*>(box()->verticalScrollBar())})
+        if (bar && bar->isVisible())
+            bars.append(bar);
+    return bars;
+}
+
+int ScriptTextAccessible::childCount() const
+{
+    return int(scrollBars().size());
+}
+
+QAccessibleInterface* ScriptTextAccessible::child(int index) const
+{
+    const QList<QWidget*> bars = scrollBars();
+    return index >= 0 && index < bars.size() ? QAccessible::queryAccessibleInterface(bars.at(index)) : nullptr;
+}
+
+int ScriptTextAccessible::indexOfChild(const QAccessibleInterface* child) const
+{
+    return child ? int(scrollBars().indexOf(child->object())) : -1;
 }
 
 void* ScriptTextAccessible::interface_cast(QAccessible::InterfaceType type)
@@ -67,8 +100,8 @@ void ScriptTextAccessible::selection(int selectionIndex, int* startOffset, int* 
     *startOffset = *endOffset = 0;
     if (selectionIndex != 0 || selectionCount() == 0)
         return;
-    *startOffset = int(box()->SelStart());
-    *endOffset = int(box()->SelStart() + box()->SelLength());
+    *startOffset = int(m_document->SelStart());
+    *endOffset = int(m_document->SelStart() + m_document->SelLength());
 }
 
 int ScriptTextAccessible::selectionCount() const
@@ -92,34 +125,34 @@ void ScriptTextAccessible::setSelection(int selectionIndex, int startOffset, int
     if (selectionIndex != 0)
         return;
     const int start = qMin(startOffset, endOffset);
-    box()->setSelStart(start);
-    box()->setSelLength(qMax(startOffset, endOffset) - start);
+    m_document->setSelStart(start);
+    m_document->setSelLength(qMax(startOffset, endOffset) - start);
 }
 
 int ScriptTextAccessible::cursorPosition() const
 {
-    return int(box()->toScriptPosition(box()->SendScintilla(Sci::SCI_GETCURRENTPOS)));
+    return int(m_document->toScriptPosition(box()->SendScintilla(Sci::SCI_GETCURRENTPOS)));
 }
 
 void ScriptTextAccessible::setCursorPosition(int position)
 {
-    box()->setSelStart(position);
+    m_document->setSelStart(position);
 }
 
 QString ScriptTextAccessible::text(int startOffset, int endOffset) const
 {
-    const qsizetype start = box()->toDocumentPosition(qMax(0, startOffset));
-    const qsizetype end = box()->toDocumentPosition(qMax(startOffset, endOffset));
+    const qsizetype start = m_document->toDocumentPosition(qMax(0, startOffset));
+    const qsizetype end = m_document->toDocumentPosition(qMax(startOffset, endOffset));
     if (end <= start)
         return QString();
     const auto* bytes = reinterpret_cast<const char*>(
         box()->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(start), long(end - start)));
-    return ScriptTextBox::decodeDocument(bytes, end - start);
+    return ScriptDocument::decode(bytes, end - start);
 }
 
 int ScriptTextAccessible::characterCount() const
 {
-    return int(box()->length());
+    return int(m_document->length());
 }
 
 bool ScriptTextAccessible::unitAt(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const
@@ -132,19 +165,20 @@ bool ScriptTextAccessible::unitAt(int offset, QAccessible::TextBoundaryType type
         *end = count;
         return true;
     }
-    ScriptTextBox* b = box();
-    const long pos = long(b->toDocumentPosition(offset));
+    QsciScintilla* b = box();
+    ScriptDocument* d = m_document;
+    const long pos = long(d->toDocumentPosition(offset));
     if (type == QAccessible::CharBoundary) {
         *start = offset;
-        *end = int(b->toScriptPosition(b->SendScintilla(Sci::SCI_POSITIONAFTER, ulong(pos))));
+        *end = int(d->toScriptPosition(b->SendScintilla(Sci::SCI_POSITIONAFTER, ulong(pos))));
         return *end > *start;
     }
     // Lines are the box's own lines, each with its break; words and
     // sentences are looked for within the line, so a question about the
     // caret's surroundings never reads the whole script.
     const long line = b->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(pos));
-    const int lineStart = int(b->toScriptPosition(b->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line))));
-    const int lineEnd = int(b->toScriptPosition(b->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))));
+    const int lineStart = int(d->toScriptPosition(b->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line))));
+    const int lineEnd = int(d->toScriptPosition(b->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))));
     if (type == QAccessible::LineBoundary || type == QAccessible::ParagraphBoundary) {
         *start = lineStart;
         *end = qMax(lineEnd, lineStart);
@@ -204,10 +238,11 @@ QString ScriptTextAccessible::textAfterOffset(int offset, QAccessible::TextBound
 
 QRect ScriptTextAccessible::characterRect(int offset) const
 {
-    ScriptTextBox* b = box();
+    QsciScintilla* b = box();
+    ScriptDocument* d = m_document;
     if (offset < 0 || offset > characterCount())
         return QRect();
-    const long pos = long(b->toDocumentPosition(offset));
+    const long pos = long(d->toDocumentPosition(offset));
     const long line = b->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(pos));
     const int x = int(b->SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, pos));
     const int y = int(b->SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, pos));
@@ -223,17 +258,19 @@ QRect ScriptTextAccessible::characterRect(int offset) const
 
 int ScriptTextAccessible::offsetAtPoint(const QPoint& point) const
 {
-    ScriptTextBox* b = box();
+    QsciScintilla* b = box();
+    ScriptDocument* d = m_document;
     const QPoint local = b->viewport()->mapFromGlobal(point);
     const long pos = b->SendScintilla(Sci::SCI_CHARPOSITIONFROMPOINTCLOSE, ulong(local.x()), long(local.y()));
-    return pos < 0 ? -1 : int(b->toScriptPosition(pos));
+    return pos < 0 ? -1 : int(d->toScriptPosition(pos));
 }
 
 void ScriptTextAccessible::scrollToSubstring(int startIndex, int endIndex)
 {
-    ScriptTextBox* b = box();
-    b->SendScintilla(Sci::SCI_SCROLLRANGE, ulong(b->toDocumentPosition(endIndex)),
-                     long(b->toDocumentPosition(startIndex)));
+    QsciScintilla* b = box();
+    ScriptDocument* d = m_document;
+    b->SendScintilla(Sci::SCI_SCROLLRANGE, ulong(d->toDocumentPosition(endIndex)),
+                     long(d->toDocumentPosition(startIndex)));
 }
 
 QString ScriptTextAccessible::attributes(int offset, int* startOffset, int* endOffset) const
@@ -259,5 +296,5 @@ void ScriptTextAccessible::replaceText(int startOffset, int endOffset, const QSt
 {
     // Text an assistive tool types or pastes enters like pasted text.
     setSelection(0, startOffset, endOffset);
-    box()->setSelText(ScriptText::withCrLf(text));
+    m_document->setSelText(ScriptText::withCrLf(text));
 }

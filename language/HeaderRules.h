@@ -7,8 +7,7 @@
 // The header rules of a script, as plain functions: the first line must be
 // the Script_Identifier opcode, the second the Script_Name opcode, and
 // Script_Identifier must not come again. Shared by the checker window, the
-// command-line checker and the problem finder of the script language; the
-// window's file, OpcodeChecker.cpp, holds them.
+// command-line checker and the problem finder of the script language.
 namespace HeaderRules {
 
 // What follows every finding in the error box: an empty line between findings.

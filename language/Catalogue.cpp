@@ -1,4 +1,4 @@
-#include "catalogue/Catalogue.h"
+#include "language/Catalogue.h"
 
 #include <span>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "catalogue/Catalogue.h"
+#include "language/Catalogue.h"
 
 #include <QLatin1StringView>
 #include <QList>

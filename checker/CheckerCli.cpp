@@ -1,8 +1,8 @@
-#include "dialogs/CheckerCli.h"
+#include "checker/CheckerCli.h"
 
-#include "app/ScriptFile.h"
-#include "catalogue/ScriptLanguage.h"
-#include "dialogs/HeaderRules.h"
+#include "language/ScriptFile.h"
+#include "language/ScriptLanguage.h"
+#include "language/HeaderRules.h"
 
 #include <QTextStream>
 

@@ -1,6 +1,6 @@
-#include "app/ScriptFile.h"
+#include "language/ScriptFile.h"
 
-#include "platform/ScriptText.h"
+#include "language/ScriptText.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,8 @@
 #pragma once
 #include <QAccessibleWidget>
 
-class ScriptTextBox;
+class QsciScintilla;
+class ScriptDocument;
 
 // What a screen reader, a magnifier or any other assistive tool sees of the
 // script box: an editable multi-line text whose offsets are script
@@ -12,7 +13,7 @@ class ScriptTextAccessible : public QAccessibleWidget,
                              public QAccessibleTextInterface,
                              public QAccessibleEditableTextInterface {
 public:
-    explicit ScriptTextAccessible(ScriptTextBox* box);
+    ScriptTextAccessible(QsciScintilla* box, ScriptDocument* document);
 
     // Makes every script box answer with this interface.
     static void installFactory();
@@ -20,11 +21,11 @@ public:
     void* interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
     QString text(QAccessible::Text t) const override;
-    // The text has no parts of its own (its viewport and scroll bars are
-    // the drawing, not controls).
-    int childCount() const override { return 0; }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    // The text's children are its scroll bars, as a reader finds them in
+    // any scrolled text (the viewport is the drawing of the text itself).
+    int childCount() const override;
+    QAccessibleInterface* child(int index) const override;
+    int indexOfChild(const QAccessibleInterface* child) const override;
 
     // QAccessibleTextInterface
     void selection(int selectionIndex, int* startOffset, int* endOffset) const override;
@@ -53,7 +54,10 @@ public:
     void replaceText(int startOffset, int endOffset, const QString& text) override;
 
 private:
-    ScriptTextBox* box() const;
+    QsciScintilla* box() const;
+    // The scroll bars shown now, horizontal first.
+    QList<QWidget*> scrollBars() const;
+    ScriptDocument* m_document;
     // The unit (character, word, sentence, line) around a script position;
     // false when the position lies outside the text.
     bool unitAt(int offset, QAccessible::TextBoundaryType type, int* start, int* end) const;

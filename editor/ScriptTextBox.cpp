@@ -1,9 +1,9 @@
-#include "platform/ScriptTextBox.h"
+#include "editor/ScriptTextBox.h"
 
 #include "platform/KeyCodes.h"
-#include "platform/ScriptText.h"
-#include "platform/ScriptLexer.h"
-#include "platform/ScriptTextAccessible.h"
+#include "language/ScriptText.h"
+#include "editor/ScriptLexer.h"
+#include "editor/ScriptTextAccessible.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -162,7 +162,7 @@ private:
 ScriptTextBox::ScriptTextBox(QWidget* parent) : QsciScintilla(parent)
 {
     setUtf8(true);
-    SendScintilla(SCI_SETEOLMODE, SC_EOL_CRLF);
+    setEolMode(EolWindows);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1);
     SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     // Lines are never wrapped; both scroll bars are always there.
@@ -208,12 +208,12 @@ void ScriptTextBox::tellAssistiveTools(int position, int modificationType, const
         return;
     const int offset = int(toScriptPosition(position));
     if ((modificationType & SC_MOD_BEFOREINSERT) && text) {
-        QAccessibleTextInsertEvent event(this, offset, decodeDocument(text, length));
+        QAccessibleTextInsertEvent event(this, offset, decode(text, length));
         QAccessible::updateAccessibility(&event);
     } else if (modificationType & SC_MOD_BEFOREDELETE) {
         const auto* removed = reinterpret_cast<const char*>(
             SendScintilla(SCI_GETRANGEPOINTER, ulong(position), long(length)));
-        QAccessibleTextRemoveEvent event(this, offset, decodeDocument(removed, length));
+        QAccessibleTextRemoveEvent event(this, offset, decode(removed, length));
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -273,8 +273,8 @@ void ScriptTextBox::applyLook()
     setMarginsFont(fixed);
     setMarginsBackgroundColor(p.color(QPalette::Window));
     setMarginsForegroundColor(p.color(QPalette::PlaceholderText));
-    const bool dark = p.color(QPalette::Base).lightness() < 128;
-    SendScintilla(SCI_INDICSETFORE, ScriptLexer::ProblemIndicator, QColor(dark ? 0xff6060 : 0xe00000));
+    const bool dark = isDark(p);
+    setIndicatorForegroundColor(QColor(dark ? 0xff6060 : 0xe00000), ScriptLexer::ProblemIndicator);
     m_numberDigits = 0;
     fitLineNumbers();
 }
@@ -286,8 +286,8 @@ void ScriptTextBox::setLineMarkup(const LineMarkup* markup)
     m_lexer.reset(markup ? new ScriptLexer(*markup, nullptr) : nullptr);
     if (m_lexer)
         setLexer(m_lexer.get());
-    SendScintilla(SCI_INDICSETSTYLE, ScriptLexer::ProblemIndicator, INDIC_SQUIGGLE);
-    SendScintilla(SCI_INDICSETUNDER, ScriptLexer::ProblemIndicator, 1);
+    indicatorDefine(SquiggleIndicator, ScriptLexer::ProblemIndicator);
+    setIndicatorDrawUnder(true, ScriptLexer::ProblemIndicator);
     // Resting the mouse on an underline shows its message.
     SendScintilla(SCI_SETMOUSEDWELLTIME, markup ? 500 : SC_TIME_FOREVER);
     setMarginType(0, NumberMargin);
@@ -320,7 +320,7 @@ ScriptTextBox::DocumentLine ScriptTextBox::documentLine(long line) const
     const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
     const long end = SendScintilla(SCI_GETLINEENDPOSITION, ulong(line));
     const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(begin), end - begin));
-    return {line, begin, decodeDocument(bytes, end - begin), LineColumns(bytes, end - begin)};
+    return {line, begin, decode(bytes, end - begin), LineColumns(bytes, end - begin)};
 }
 
 int ScriptTextBox::scriptContext() const
@@ -452,12 +452,6 @@ void ScriptTextBox::textModified()
         Q_EMIT Change();
 }
 
-QString ScriptTextBox::decodeDocument(const char* utf8, qsizetype length)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(QByteArrayView(utf8, length));
-}
-
 qsizetype ScriptTextBox::documentLength() const
 {
     return qsizetype(SendScintilla(SCI_GETLENGTH));
@@ -467,7 +461,7 @@ QString ScriptTextBox::Text() const
 {
     const qsizetype n = documentLength();
     const auto* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    return decodeDocument(text, n);
+    return decode(text, n);
 }
 
 qsizetype ScriptTextBox::length() const
@@ -577,7 +571,7 @@ QString ScriptTextBox::SelText() const
     if (start == end)
         return QString();
     const auto* text = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(start), long(end - start)));
-    return decodeDocument(text, end - start);
+    return decode(text, end - start);
 }
 
 void ScriptTextBox::setSelText(const QString& text)
@@ -602,7 +596,7 @@ QMimeData* ScriptTextBox::toMimeData(const QByteArray& text, bool rectangular) c
 {
     Q_UNUSED(rectangular);
     auto* data = new QMimeData;
-    data->setText(decodeDocument(text.constData(), text.size()));
+    data->setText(decode(text.constData(), text.size()));
     return data;
 }
 

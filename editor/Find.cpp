@@ -1,9 +1,9 @@
-#include "dialogs/Find.h"
+#include "editor/Find.h"
 
-#include "dialogs/GoToLine.h"
+#include "editor/GoToLine.h"
 #include "platform/Desktop.h"
-#include "platform/ScriptText.h"
-#include "platform/ScriptTextBox.h"
+#include "language/ScriptText.h"
+#include "editor/ScriptTextBox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -351,7 +351,7 @@ qsizetype Find::replaceAll()
     }
     if (caret >= spanEnd)
         newCaret = caret + (replaced.size() - (spanEnd - spanStart));
-    const QString text = ScriptTextBox::decodeDocument(replaced.constData(), replaced.size());
+    const QString text = ScriptDocument::decode(replaced.constData(), replaced.size());
     const qsizetype replacedSize = replaced.size();
     replaced = QByteArray();
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringView>
 
-#include "platform/Installable.h"
+#include "base/Installable.h"
 
 // Script files: single-byte Windows-1252 text with CR LF line ends.
 namespace ScriptFile {

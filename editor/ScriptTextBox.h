@@ -1,7 +1,8 @@
 #pragma once
 #include "platform/BoxEvents.h"
-#include "platform/LineMarkup.h"
-#include "platform/Qsci.h"
+#include "language/LineMarkup.h"
+#include "editor/Qsci.h"
+#include "editor/ScriptDocument.h"
 
 #include <memory>
 
@@ -15,7 +16,7 @@ class ScriptLexer;
 // change of the text, also one made by the program, once per assignment.
 // Positions convert through the document's UTF-16 line index, so they never
 // rescan the text.
-class ScriptTextBox : public QsciScintilla {
+class ScriptTextBox : public QsciScintilla, public ScriptDocument {
     Q_OBJECT
 public:
     explicit ScriptTextBox(QWidget* parent = nullptr);
@@ -27,13 +28,13 @@ public:
     // Replaces the whole text with a document that has no undo history (a
     // script just opened).
     void loadText(const QString& text);
-    qsizetype SelStart() const;
-    void setSelStart(qsizetype start);
-    qsizetype SelLength() const;
-    void setSelLength(qsizetype length);
+    qsizetype SelStart() const override;
+    void setSelStart(qsizetype start) override;
+    qsizetype SelLength() const override;
+    void setSelLength(qsizetype length) override;
     QString SelText() const;
-    void setSelText(const QString& text);
-    qsizetype length() const;  // length of Text() without building it
+    void setSelText(const QString& text) override;
+    qsizetype length() const override;  // length of Text() without building it
     // The editing commands, each one change of the text.
     void undo() override;
     void redo() override;
@@ -58,15 +59,8 @@ public:
     // The problems of the line the caret is on, one message a line.
     QString caretLineProblems() const;
 
-    // Text of the document's UTF-8 bytes, exactly: a leading U+FEFF is a
-    // character like any other, not a byte order mark to drop.
-    static QString decodeDocument(const char* utf8, qsizetype length);
-
-    // Conversions between script positions (UTF-16, CR LF counting two) and
-    // document positions (bytes of the UTF-8 document). A script position
-    // between CR and LF falls back to the end of its line.
-    qsizetype toScriptPosition(qsizetype documentPosition) const;
-    qsizetype toDocumentPosition(qsizetype scriptPosition) const;
+    qsizetype toScriptPosition(qsizetype documentPosition) const override;
+    qsizetype toDocumentPosition(qsizetype scriptPosition) const override;
 
 Q_SIGNALS:
     void Change();

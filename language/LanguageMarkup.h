@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/LineMarkup.h"
+#include "language/LineMarkup.h"
 
 // The script language as the script box colours, checks and completes it.
 class LanguageMarkup final : public LineMarkup {

@@ -1,6 +1,6 @@
-#include "catalogue/LanguageMarkup.h"
+#include "language/LanguageMarkup.h"
 
-#include "catalogue/ScriptLanguage.h"
+#include "language/ScriptLanguage.h"
 
 namespace {
 

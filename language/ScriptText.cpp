@@ -1,4 +1,4 @@
-#include "platform/ScriptText.h"
+#include "language/ScriptText.h"
 
 namespace ScriptText {
 

@@ -1,6 +1,6 @@
-#include "catalogue/ScriptLanguage.h"
+#include "language/ScriptLanguage.h"
 
-#include "dialogs/HeaderRules.h"
+#include "language/HeaderRules.h"
 
 #include <QHash>
 
