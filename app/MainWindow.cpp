@@ -3,6 +3,7 @@
 #include "app/DropTrajectory.h"
 #include "app/RecentList.h"
 #include "language/ScriptFile.h"
+#include "app/StartUp.h"
 #include "app/Texts.h"
 #include "language/Catalogue.h"
 #include "language/LanguageMarkup.h"
@@ -90,7 +91,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     Accessibility::install();  // a window to screen readers, named by its caption
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(Texts::BetaCaption + Texts::Untitled);
-    setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
+    setWindowIcon(StartUp::programIcon());
     buildControls();
     const QSize base(Desktop::px(BaseWidth), Desktop::px(BaseHeight));
     setMinimumSize(base);
@@ -144,19 +145,37 @@ void MainWindow::buildControls()
     Desktop::setTabOrder(tabOrder);
 }
 
+namespace {
+
+// The toolbar's buttons, in order: key (also the caption), picture, tooltip
+// and what a click runs.
+struct ToolbarButton {
+    const char* key;
+    const char* icon;
+    const char* tip;
+    void (*run)(MainWindow&);
+};
+
+const ToolbarButton ToolbarButtons[] = {
+    {"New", "new", "New script", [](MainWindow& w) { w.NewCommand(false); }},
+    {"Open", "open", "Open a script", [](MainWindow& w) { w.FileOpenProc(); }},
+    {"Save", "save", "Save the script as", [](MainWindow& w) { w.FileSaveAsProc(); }},
+    {"Undo", "undo", "Undo", [](MainWindow& w) { w.Text1->undo(); }},
+    {"Cut", "cut", "Cut", [](MainWindow& w) { w.EditCutProc(); }},
+    {"Copy", "copy", "Copy", [](MainWindow& w) { w.EditCopyProc(); }},
+    {"Paste", "paste", "Paste", [](MainWindow& w) { w.EditPasteProc(); }},
+};
+
+}  // namespace
+
 void MainWindow::buildToolbar()
 {
     Toolbar1 = new Toolbar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setAccessibleName(QStringLiteral("Toolbar"));
-    const struct { const char* key; const char* icon; const char* tip; } buttons[] = {
-        {"New", "new", "New script"},   {"Open", "open", "Open a script"},
-        {"Save", "save", "Save the script as"}, {"Undo", "undo", "Undo"},
-        {"Cut", "cut", "Cut"},          {"Copy", "copy", "Copy"},
-        {"Paste", "paste", "Paste"},
-    };
-    for (const auto& b : buttons) {
-        if (QLatin1StringView(b.key) == QLatin1StringView("Undo"))
+    for (const ToolbarButton& b : ToolbarButtons) {
+        // Undo and the edit commands stand apart from the file commands.
+        if (&b == &ToolbarButtons[3])
             Toolbar1->addSeparator();
         Toolbar1->addButton(QString::fromLatin1(b.key),
                             QIcon(QStringLiteral(":/resources/icons/%1.png").arg(QLatin1StringView(b.icon))),
@@ -241,11 +260,6 @@ void MainWindow::setCaption(const QString& caption)
     setWindowTitle(caption);
 }
 
-QString MainWindow::caption() const
-{
-    return windowTitle();
-}
-
 // ---------------------------------------------------------------- start-up
 
 void MainWindow::showEvent(QShowEvent* e)
@@ -328,7 +342,7 @@ void MainWindow::InsertStep()
         return;
     // One assignment gives the same text and caret as the line followed by
     // its own break, with one change and one layout.
-    Text1->setSelText(TextToAdd + QStringLiteral("\r\n"));
+    Text1->setSelText(TextToAdd + ScriptText::CrLf);
     Text1->SetFocus();
 }
 
@@ -484,14 +498,23 @@ static QString defaultDirectory(const QString& useKey, const QString& dirKey, QS
     return dir;
 }
 
+// The file dialog's title, its one file type and default extension. The
+// open and save filters have always been written with and without a blank
+// after the bar; the dialog reads both alike.
+void MainWindow::prepareFileDialog(const QString& title, const QString& bar)
+{
+    const QString pattern = QStringLiteral("*.mvn5");
+    CommonDialog1.FileName = QString();
+    CommonDialog1.DialogTitle = title;
+    CommonDialog1.DefaultExt = pattern;
+    CommonDialog1.Filter = QStringLiteral("MVN5 files (%1)").arg(pattern) + bar + pattern;
+}
+
 void MainWindow::FileOpenProc()
 {
     CommonDialog1.InitDir = defaultDirectory(Texts::UseDefOpen, Texts::DefaultOpen, IsDefOpen, DefaultOpen);
     WholeText = QString();
-    CommonDialog1.FileName = QString();
-    CommonDialog1.DialogTitle = QStringLiteral("Open MVN5 file");
-    CommonDialog1.DefaultExt = QStringLiteral("*.mvn5");
-    CommonDialog1.Filter = QStringLiteral("MVN5 files (*.mvn5)| *.mvn5");
+    prepareFileDialog(QStringLiteral("Open MVN5 file"), QStringLiteral("| "));
     CommonDialog1.ShowOpen();
     if (CommonDialog1.FileName.isEmpty())
         return;
@@ -502,10 +525,7 @@ bool MainWindow::FileSaveAsProc()
 {
     readRecentEntries();
     CommonDialog1.InitDir = defaultDirectory(Texts::UseDefSave, Texts::DefaultSave, IsDefSave, DefaultSave);
-    CommonDialog1.FileName = QString();
-    CommonDialog1.DialogTitle = QStringLiteral("Save MVN5 file");
-    CommonDialog1.DefaultExt = QStringLiteral("*.mvn5");
-    CommonDialog1.Filter = QStringLiteral("MVN5 files (*.mvn5)|*.mvn5");
+    prepareFileDialog(QStringLiteral("Save MVN5 file"), QStringLiteral("|"));
     CommonDialog1.ShowSave();
     if (CommonDialog1.FileName.isEmpty())
         return false;
@@ -567,20 +587,9 @@ void MainWindow::NewCommand(bool fromKeyboard)
 
 void MainWindow::Toolbar1_ButtonClick(const QString& key)
 {
-    if (key == QStringLiteral("New"))
-        NewCommand(false);
-    else if (key == QStringLiteral("Open"))
-        FileOpenProc();
-    else if (key == QStringLiteral("Save"))
-        FileSaveAsProc();
-    else if (key == QStringLiteral("Undo"))
-        Text1->undo();
-    else if (key == QStringLiteral("Cut"))
-        EditCutProc();
-    else if (key == QStringLiteral("Copy"))
-        EditCopyProc();
-    else if (key == QStringLiteral("Paste"))
-        EditPasteProc();
+    for (const ToolbarButton& b : ToolbarButtons)
+        if (key == QLatin1StringView(b.key))
+            b.run(*this);
 }
 
 void MainWindow::Text2_KeyUp(int keyCode, int shift)

@@ -62,9 +62,7 @@ public:
     // runs when the window is shown for the first time.
     QString CommandLine;
     void Form_Load(const QString& commandLine);
-    bool loaded() const { return m_loaded; }
     void setCaption(const QString& caption);
-    QString caption() const;
 
     // Script box events.
     void Text1_Change();
@@ -132,7 +130,6 @@ public:
     // Returns the answer.
     int QuitRequest();
     void DropAnimation();
-    bool animating() const { return m_animating; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -145,6 +142,7 @@ private:
     void buildToolbar();
     void buildBoxes();
     void layoutControls();
+    void prepareFileDialog(const QString& title, const QString& bar);
     // Writes the script to path, shows it in the caption and says so.
     bool saveTo(const QString& path);
     bool m_animating = false;

@@ -6,16 +6,34 @@
 #include "platform/Desktop.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 
 namespace StartUp {
+
+QStringList programIconFiles()
+{
+    const QDir folder(QStringLiteral(":/resources/icons"));
+    QStringList files;
+    for (const QString& name : folder.entryList({QStringLiteral("morvaneo-*.png")}, QDir::Files))
+        files.append(folder.filePath(name));
+    return files;
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const QString& file : programIconFiles())
+        icon.addFile(file);
+    return icon;
+}
 
 int run(QApplication& app)
 {
     QApplication::setApplicationName(Texts::App);
     QApplication::setOrganizationName(Texts::App);
     Desktop::applyLook();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/morvaneo.png")));
+    QApplication::setWindowIcon(programIcon());
     MainWindow main;
     main.CommandLine = Desktop::commandLineText(QApplication::arguments());
     Logo::Begin(&main);

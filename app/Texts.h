@@ -23,7 +23,8 @@ inline const QString Recent = QStringLiteral("Recent");  // followed by 1 to 20
 
 // Main window captions (before a path, after New, for no file) and the
 // version of Kestrand II the scripts are for.
-inline const QString BetaCaption = QStringLiteral("Morvaneo II BETA - ");
+inline const QString ProgramTitle = QStringLiteral("Morvaneo II BETA");
+inline const QString BetaCaption = ProgramTitle + QStringLiteral(" - ");
 inline const QString Caption = QStringLiteral("Morvaneo II - ");
 inline const QString Untitled = QStringLiteral("untitled");
 inline const QString KestrandVersion = QStringLiteral("Kestrand II pre-release III version");

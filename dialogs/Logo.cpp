@@ -20,7 +20,7 @@ constexpr int LogoMilliseconds = 2500;
 Logo::Logo(MainWindow* main, QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_main(main)
 {
     setObjectName(QStringLiteral("Logo"));
-    setWindowTitle(QStringLiteral("Morvaneo II BETA"));
+    setWindowTitle(Texts::ProgramTitle);
     setFixedSize(PictureWidth, PictureHeight);
 
     Image1 = new QLabel(this);

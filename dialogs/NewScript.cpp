@@ -7,6 +7,7 @@
 #include "platform/FlatButton.h"
 #include "platform/Modal.h"
 #include "editor/ScriptTextBox.h"
+#include "language/ScriptText.h"
 #include "platform/TextBox.h"
 #include "settings/SettingsStore.h"
 
@@ -16,7 +17,6 @@
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
 
 ScriptTextBox* scriptBox()
 {
@@ -151,11 +151,11 @@ void NewScript::OK_Click()
         box->setText(QString());
         const bool campaign = CampaignScript->isChecked();
         box->setSelText(QStringLiteral("Script_Identifier ") + identifier);
-        box->setSelText(CrLf);
+        box->setSelText(ScriptText::CrLf);
         box->setSelText(QStringLiteral("Script_Name ") + name);
-        box->setSelText(CrLf);
+        box->setSelText(ScriptText::CrLf);
         box->setSelText(campaign ? QStringLiteral("Campaign_Script") : QStringLiteral("Custom_Script"));
-        box->setSelText(CrLf);
+        box->setSelText(ScriptText::CrLf);
         box->endUndoAction();
     }
     accept();

@@ -3,6 +3,7 @@
 #include "platform/Accessibility.h"
 #include "platform/Desktop.h"
 #include "editor/ScriptTextBox.h"
+#include "language/ScriptText.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -47,7 +48,7 @@ void OpcodeChecker::Form_Load()
     const QStringList lines = sampleLines();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0)
-            Text1->setSelText(QStringLiteral("\r\n"));
+            Text1->setSelText(ScriptText::CrLf);
         Text1->setSelText(lines.at(i));
     }
 }

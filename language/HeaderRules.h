@@ -1,5 +1,6 @@
 #pragma once
-#include <QLatin1StringView>
+#include "language/ScriptText.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -11,7 +12,7 @@
 namespace HeaderRules {
 
 // What follows every finding in the error box: an empty line between findings.
-inline constexpr QLatin1StringView FindingEnd{"\r\n\r\n"};
+inline const QString FindingEnd = QString(ScriptText::CrLf) + ScriptText::CrLf;
 
 // Splits a text into its lines. CR LF, a lone CR and a lone LF each end a
 // line; the text after the last break is the last line (empty when the text

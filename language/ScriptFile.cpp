@@ -124,7 +124,7 @@ QString readingRule(QByteArrayView bytes)
 QByteArray writingRule(QStringView text, bool* lossy)
 {
     QByteArray out = encode(text, lossy);
-    out.append("\r\n", 2);
+    out.append(ScriptText::CrLf.data(), ScriptText::CrLf.size());
     return out;
 }
 

@@ -9,7 +9,7 @@ QString withCrLf(QStringView text)
     forEachLine(text, LoneLf::EndsLine, [&](const Line& line) {
         out.append(text.mid(line.start, line.length));
         if (line.breakLength != 0)
-            out.append(u"\r\n");
+            out.append(CrLf);
     });
     return out;
 }

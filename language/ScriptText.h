@@ -1,4 +1,5 @@
 #pragma once
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
 
@@ -7,6 +8,9 @@
 // the last line, which is empty when the text is empty or ends with a break,
 // so every text has at least one line.
 namespace ScriptText {
+
+// The line break of a script: CR LF.
+inline constexpr QLatin1StringView CrLf{"\r\n"};
 
 enum class LoneLf { EndsLine, InLine };
 

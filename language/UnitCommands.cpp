@@ -7,7 +7,6 @@
 #include <QStringView>
 
 namespace {
-constexpr QLatin1StringView LineBreak("\r\n");
 using ScriptLanguage::AttackingPrefix;
 using ScriptLanguage::RebuildPrefix;
 }  // namespace
@@ -15,9 +14,9 @@ using ScriptLanguage::RebuildPrefix;
 QString RebuildText(const QString& selection)
 {
     QString out;
-    out.reserve(2 * selection.size() + LineBreak.size() + RebuildPrefix.size());
+    out.reserve(2 * selection.size() + ScriptText::CrLf.size() + RebuildPrefix.size());
     out += selection;
-    out += LineBreak;
+    out += ScriptText::CrLf;
     out += RebuildPrefix;
     out += selection;
     return out;
@@ -32,14 +31,14 @@ QString AttackingText(const QString& selection)
     const qsizetype n = selection.size();
     const qsizetype breaks = selection.count(u'\r') + selection.count(u'\n');  // a CR LF counts twice
     QString out;
-    out.reserve(2 * n + LineBreak.size() + (breaks + 1) * (AttackingPrefix.size() + LineBreak.size()));
+    out.reserve(2 * n + ScriptText::CrLf.size() + (breaks + 1) * (AttackingPrefix.size() + ScriptText::CrLf.size()));
     out += selection;
-    out += LineBreak;
+    out += ScriptText::CrLf;
     ScriptText::forEachLine(selection, ScriptText::LoneLf::EndsLine, [&](const ScriptText::Line& line) {
         out += AttackingPrefix;
         out += QStringView(selection).mid(line.start, line.length);
         if (line.breakLength != 0)
-            out += LineBreak;
+            out += ScriptText::CrLf;
     });
     return out;
 }

@@ -6,14 +6,14 @@
 
 include(GNUInstallDirs)
 
-foreach(_icon IN ITEMS "morvaneo.png;256" "morvaneo-48.png;48")
-  list(GET _icon 0 _file)
-  list(GET _icon 1 _size)
-  if(EXISTS "${CMAKE_CURRENT_LIST_DIR}/icons/${_file}")
-    install(FILES "${CMAKE_CURRENT_LIST_DIR}/icons/${_file}"
-            DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps"
-            RENAME "${MORVANEO_APP_ID}.png")
-  endif()
+# The program's icon comes in the sizes icons/make_icons.py draws, each
+# file named by its size.
+file(GLOB _icons "${CMAKE_CURRENT_LIST_DIR}/icons/morvaneo-*.png")
+foreach(_file IN LISTS _icons)
+  string(REGEX REPLACE ".*morvaneo-([0-9]+)\\.png$" "\\1" _size "${_file}")
+  install(FILES "${_file}"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps"
+          RENAME "${MORVANEO_APP_ID}.png")
 endforeach()
 
 install(FILES "${MORVANEO_RECORDS}/mime-package.xml"

@@ -1,6 +1,7 @@
 #include "settings/About.h"
 
 #include "app/MainWindow.h"
+#include "app/StartUp.h"
 #include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
@@ -110,7 +111,7 @@ void setTextColour(QLabel* label, const QColor& colour)
 
 QPixmap programIcon()
 {
-    QPixmap icon(QStringLiteral(":/resources/icons/morvaneo.png"));
+    QPixmap icon = StartUp::programIcon().pixmap(256);
     if (icon.isNull()) {
         // Without the icon file, the emblem of the logo picture stands in.
         const QPixmap logo(QStringLiteral(":/resources/logo/logo.gif"));
@@ -208,7 +209,7 @@ LinkLabel* About::link(const QString& name, const QString& address, int left, in
     l->resize(QFontMetrics(f).horizontalAdvance(l->text()) + 2, l->height());
     // Enter, Space and a screen reader press a link exactly as a click does;
     // while it has the keyboard focus it shows the hover colour.
-    connect(l, &LinkLabel::Activated, this, [this, l] { clickLink(l); });
+    connect(l, &LinkLabel::Activated, this, [this, l] { runHandler(l, &LinkHandlers::click); });
     connect(l, &LinkLabel::FocusChanged, this, [this, l](bool hasFocus) {
         if (hasFocus)
             highlight(l);
@@ -304,9 +305,11 @@ void About::mouseMoveEvent(QMouseEvent* e)
     const QPoint pos = e->position().toPoint();
     QWidget* under = childAt(pos);
     if (QLabel* l = linkAt(pos))
-        highlight(l);
-    else if (under == nullptr || under == Label17)
-        unhighlight();
+        runHandler(l, &LinkHandlers::mouseMove);
+    else if (under == nullptr)
+        Form_MouseMove();
+    else if (under == Label17)
+        Label17_MouseMove();
     QDialog::mouseMoveEvent(e);
 }
 
@@ -321,20 +324,20 @@ void About::mouseReleaseEvent(QMouseEvent* e)
     QLabel* pressed = m_pressed;
     m_pressed = nullptr;
     if (e->button() == Qt::LeftButton && pressed && pressed == linkAt(e->position().toPoint()))
-        clickLink(pressed);
+        runHandler(pressed, &LinkHandlers::click);
     QDialog::mouseReleaseEvent(e);
 }
 
-void About::clickLink(QLabel* link)
+void About::runHandler(QLabel* link, void (About::*LinkHandlers::*which)())
 {
-    const std::pair<QLabel*, void (About::*)()> handlers[] = {{Label9, &About::Label9_Click},
-                                                             {Label27, &About::Label27_Click},
-                                                             {Label11, &About::Label11_Click},
-                                                             {Label12, &About::Label12_Click},
-                                                             {Label15, &About::Label15_Click}};
-    for (const auto& [l, click] : handlers)
-        if (l == link)
-            (this->*click)();
+    const LinkHandlers handlers[] = {{Label9, &About::Label9_Click, &About::Label9_MouseMove},
+                                     {Label27, &About::Label27_Click, &About::Label27_MouseMove},
+                                     {Label11, &About::Label11_Click, &About::Label11_MouseMove},
+                                     {Label12, &About::Label12_Click, &About::Label12_MouseMove},
+                                     {Label15, &About::Label15_Click, &About::Label15_MouseMove}};
+    for (const LinkHandlers& h : handlers)
+        if (h.label == link)
+            (this->*(h.*which))();
 }
 
 void About::FlatBttn1_Click()

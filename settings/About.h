@@ -85,8 +85,14 @@ private:
     void highlight(QLabel* link);
     void unhighlight();
     void openLink(const QString& linkName);
-    // Runs the click handler of a link label.
-    void clickLink(QLabel* link);
+    // A link label's handlers of a click and of a mouse move over it.
+    struct LinkHandlers {
+        QLabel* label;
+        void (About::*click)();
+        void (About::*mouseMove)();
+    };
+    // Runs one of the handlers of a link label.
+    void runHandler(QLabel* link, void (About::*LinkHandlers::*which)());
     QLabel* linkAt(const QPoint& pos) const;
     QLabel* m_pressed = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "settings/Association.h"
 
+#include "app/StartUp.h"
 #include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/Modal.h"
@@ -25,8 +26,7 @@ QByteArray builtIn(const QString& path)
 QList<FileTypeRecords::Icon> programIcons()
 {
     QList<FileTypeRecords::Icon> icons;
-    for (const char* name : {":/resources/icons/morvaneo.png", ":/resources/icons/morvaneo-48.png"}) {
-        const QString path = QString::fromLatin1(name);
+    for (const QString& path : StartUp::programIconFiles()) {
         const QSize size = QImageReader(path).size();
         if (size.isValid() && size.width() == size.height())
             icons.append({size.width(), builtIn(path)});

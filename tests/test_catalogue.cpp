@@ -3,9 +3,11 @@
 #include "TestSupport.h"
 
 #include "app/MainWindow.h"
+#include "app/StartUp.h"
 #include "language/Catalogue.h"
 #include "platform/TreeView.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QImage>
 #include <QSet>
@@ -227,8 +229,14 @@ private Q_SLOTS:
             QCOMPARE(image.size(), QSize(16, 16));
             QVERIFY2(image.hasAlphaChannel(), qPrintable(path));
         }
-        QCOMPARE(QImage(QStringLiteral(":/resources/icons/morvaneo.png")).size(), QSize(256, 256));
-        QCOMPARE(QImage(QStringLiteral(":/resources/icons/morvaneo-48.png")).size(), QSize(48, 48));
+        // The program's icon: square pictures, each as large as its name says.
+        const QStringList icons = StartUp::programIconFiles();
+        QVERIFY(icons.size() >= 2);
+        for (const QString& path : icons) {
+            const QImage image(path);
+            const int size = QFileInfo(path).baseName().section(u'-', -1).toInt();
+            QCOMPARE(image.size(), QSize(size, size));
+        }
     }
 
     // FillTreeProc through a real main window: every node under its parent in

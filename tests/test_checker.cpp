@@ -271,6 +271,20 @@ void TestChecker::realProcessExitCodes()
     std::tie(status, out) = run({QStringLiteral("--help")});
     QCOMPARE(status, 0);
     QVERIFY(out.startsWith(QStringLiteral("Usage: morvaneo-checker")));
+
+    // Without files the same process becomes the checker window's program.
+    QProcess window;
+    window.start(program, {});
+    QVERIFY(window.waitForStarted());
+    const QString exe = QStringLiteral("/proc/%1/exe").arg(window.processId());
+    QDeadlineTimer deadline(30000);
+    while (!QFileInfo(exe).symLinkTarget().endsWith(QLatin1String("/morvaneo-checker-window")) && !deadline.hasExpired() &&
+           window.state() == QProcess::Running)
+        QTest::qWait(20);
+    QVERIFY2(QFileInfo(exe).symLinkTarget().endsWith(QLatin1String("/morvaneo-checker-window")),
+             window.readAllStandardError().constData());
+    window.kill();
+    window.waitForFinished();
 }
 
 QTEST_MAIN(TestChecker)

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void requests();
     void answersWithoutDisplay_data();
     void answersWithoutDisplay();
+    void textProgramsLoadQtCoreOnly_data();
+    void textProgramsLoadQtCoreOnly();
 };
 
 void TestCommandLine::requests_data()
@@ -79,6 +81,31 @@ void TestCommandLine::answersWithoutDisplay()
     QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), expected);
     QVERIFY(expected.contains(argument == QLatin1String("--help") ? QStringLiteral("Usage: ") + program
                                                                  : program + QLatin1Char(' ')));
+}
+
+void TestCommandLine::textProgramsLoadQtCoreOnly_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::newRow("checker") << "morvaneo-checker";
+}
+
+// The programs that only read and write text load no graphics library, so
+// they run anywhere a script is, also on a machine without a desktop.
+void TestCommandLine::textProgramsLoadQtCoreOnly()
+{
+    QFETCH(QString, program);
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../") + program);
+    if (!QFileInfo(path).isExecutable())
+        QSKIP("the program is not built next to the tests");
+    if (QStandardPaths::findExecutable(QStringLiteral("ldd")).isEmpty())
+        QSKIP("no ldd on this machine");
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {path});
+    QVERIFY(ldd.waitForFinished(60000));
+    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    QVERIFY2(libraries.contains(QLatin1String("libQt6Core")), qPrintable(libraries));
+    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6DBus", "qscintilla"})
+        QVERIFY2(!libraries.contains(QLatin1String(library), Qt::CaseInsensitive), qPrintable(libraries));
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include "app/MainWindow.h"
+#include "platform/TreeView.h"
 #include "dialogs/Logo.h"
 #include "editor/ScriptTextBox.h"
 #include "settings/SettingsStore.h"
@@ -102,7 +103,7 @@ void TestLogo::setting()
     logo.Form_Load();
     QCOMPARE(logo.isVisible(), logoShown);
     QCOMPARE(main.isVisible(), !logoShown);
-    QCOMPARE(main.loaded(), !logoShown);
+    QCOMPARE(main.TreeView1->topLevelItemCount() > 0, !logoShown);
     QCOMPARE(logo.handovers(), logoShown ? 0 : 1);
     QCOMPARE(logo.Timer11->isActive(), logoShown);
     QCOMPARE(logo.Image1->pixmap().isNull(), !logoShown);

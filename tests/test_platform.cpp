@@ -236,6 +236,13 @@ void TestPlatform::screenReadersFindEveryCharacter()
         QCOMPARE(text->offsetAtPoint(r.center()), i);
         previous = r;
     }
+    // Its children are its two scroll bars, with their values.
+    QCOMPARE(iface->childCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QAccessibleInterface* bar = iface->child(i);
+        QVERIFY(bar && bar->role() == QAccessible::ScrollBar && bar->valueInterface());
+        QCOMPARE(iface->indexOfChild(bar), i);
+    }
     text->setCursorPosition(13);
     QCOMPARE(box.SelStart(), 13);
     iface->editableTextInterface()->insertText(12, QStringLiteral("Stop\n"));

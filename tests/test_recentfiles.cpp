@@ -71,14 +71,14 @@ struct Fixture {
     void documentUnchanged() const
     {
         QCOMPARE(main.Text1->Text(), QStringLiteral("edited"));
-        QCOMPARE(main.caption(), QStringLiteral("Morvaneo II BETA - /old.mvn5"));
+        QCOMPARE(main.windowTitle(), QStringLiteral("Morvaneo II BETA - /old.mvn5"));
         QCOMPARE(main.ActualFile, QStringLiteral("/old.mvn5"));
         QCOMPARE(main.Changed, qint16(1));
     }
     void reopened() const
     {
         QCOMPARE(main.Text1->Text(), QStringLiteral("Attack\r\nExpand 1\r\nWait 300"));
-        QCOMPARE(main.caption(), QStringLiteral("Morvaneo II BETA - ") + script);
+        QCOMPARE(main.windowTitle(), QStringLiteral("Morvaneo II BETA - ") + script);
         QCOMPARE(main.ActualFile, script);
         QCOMPARE(main.Changed, qint16(0));
         QVERIFY(!dialog->isVisible());

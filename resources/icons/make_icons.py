@@ -595,7 +595,7 @@ def render_all():
         cv = Canvas(16, samples=8)
         draw(cv)
         pictures[name] = (16, cv.pixels())
-    for name, size, samples in (("morvaneo-48", 48, 8), ("morvaneo", 256, 4)):
+    for name, size, samples in (("morvaneo-48", 48, 8), ("morvaneo-256", 256, 4)):
         cv = Canvas(size, design=256, samples=samples)
         emblem(cv)
         pictures[name] = (size, cv.pixels())
