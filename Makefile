@@ -2,6 +2,7 @@
 #   make run [ARGS="file.mvn5"]   build and start the editor
 #   make test [SANITIZE=1]        build and run every test headless
 #   make screenshots              render every window to build/screenshots/
+#   make package                  build morvaneo_VERSION_ARCH.deb in build-package/
 
 PACKAGES := cmake g++ make qt6-base-dev libgl-dev libqscintilla2-qt6-dev
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
@@ -14,7 +15,7 @@ BUILD       ?= build
 CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=RelWithDebInfo
 endif
 
-.PHONY: all deps configure build run test screenshots install bench fuzz clean
+.PHONY: all deps configure build run test screenshots install bench fuzz package lint-package clean
 
 PREFIX ?= $(HOME)/.local
 
@@ -73,6 +74,20 @@ bench: deps
 	cmake --build build-bench -j $(JOBS) --target bench_targets
 	python3 bench/run_bench.py build-bench $(if $(BENCH_QUICK),--quick)
 
+# The Debian package, from an optimised build of its own; dpkg-shlibdeps
+# (dpkg-dev) works out its dependencies from the programs.
+package: PACKAGES += dpkg-dev
+package: deps
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DMORVANEO_TESTS=OFF >/dev/null
+	cmake --build build-package -j $(JOBS)
+	cd build-package && cpack -G DEB
+	@ls build-package/morvaneo_*.deb
+
+# Debian's checks of the package: any error fails.
+lint-package: PACKAGES += dpkg-dev lintian
+lint-package: package
+	lintian --fail-on error build-package/morvaneo_*.deb
+
 # libFuzzer targets built with clang under ASan and UBSan; each runs
 # FUZZ_SECONDS seconds from its corpus in fuzz/corpus/.
 FUZZ_SECONDS ?= 60
@@ -83,4 +98,4 @@ fuzz: deps
 	FUZZ_TARGETS="$(FUZZ_TARGETS)" sh fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf build build-asan build-bench build-fuzz
+	rm -rf build build-asan build-bench build-fuzz build-package

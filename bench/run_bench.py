@@ -30,6 +30,8 @@ OPERATIONS = {
     "attacking_unknown": "Make attacking, unknown names",
     "rebuild": "Make rebuild",
     "checker": "Header checker",
+    "lint": "--lint, whole process (floor: grep -c)",
+    "lint_memory": "--lint, peak memory (floor: file size)",
     "startup": "Start-up to first paint",
     "memory": "Memory after loading",
     "language_open": "Open, language read (floor: plain)",
@@ -77,7 +79,7 @@ def order(row):
 
 
 def unit(operation):
-    return "MB" if operation == "memory" else "ms"
+    return "MB" if operation in ("memory", "lint_memory") else "ms"
 
 
 def run(path, quick, env):

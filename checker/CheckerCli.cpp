@@ -1,73 +1,279 @@
 #include "checker/CheckerCli.h"
 
-#include "language/ScriptFile.h"
-#include "language/ScriptLanguage.h"
+#include "base/CommandLine.h"
+#include "checker/ScriptLineReader.h"
 #include "language/HeaderRules.h"
+#include "language/ScriptLanguage.h"
 
-#include <QTextStream>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char Synopsis[] =
+    "Usage: morvaneo-checker [FILE...]\n"
+    "       morvaneo-checker --lint FILE...\n"
+    "       morvaneo-checker --help | --version\n";
+
+}  // namespace
 
 QString checkerUsage()
 {
-    return QStringLiteral(
-        "Usage: morvaneo-checker [FILE...]\n"
-        "       morvaneo-checker --lint FILE...\n"
-        "       morvaneo-checker --help | --version\n"
+    return QLatin1StringView(Synopsis) + QStringLiteral(
         "Without files, opens the MVN5 opcode checker window.\n"
-        "With files, checks the header lines of each script and prints the findings;\n"
-        "the exit status is 1 when a file has a finding or cannot be read, 0 otherwise.\n"
+        "With files, checks the header lines of each script and prints the findings.\n"
         "With --lint, checks every line of each script (unknown names, missing or\n"
         "superfluous values, and the header findings) and prints each problem as\n"
-        "FILE:LINE:COLUMN: message, lines and columns counted from 1; the exit\n"
-        "status is 1 when a file has a problem or cannot be read, 0 otherwise.\n"
-        "\"--\" before the files lets a file name start with \"--\".\n");
+        "FILE:LINE:COLUMN: message, lines and columns counted from 1.\n"
+        "Options may stand anywhere before \"--\"; after it every argument is a file.\n"
+        "Exit status: 0 nothing found, 1 a finding or a file that cannot be read,\n"
+        "2 a usage error or output that could not be written.\n");
+}
+
+namespace CheckerCli {
+
+bool DescriptorOutput::writeLine(QByteArrayView line)
+{
+    const char* data = line.data();
+    qsizetype left = line.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, data, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // A descriptor shared with a non-blocking reader: wait for room.
+            pollfd p{fd_, POLLOUT, 0};
+            ::poll(&p, 1, -1);
+            continue;
+        }
+        if (n <= 0) {
+            failure_ = n < 0 ? QByteArray(std::strerror(errno)) : QByteArray("nothing was written");
+            return false;
+        }
+        data += n;
+        left -= n;
+    }
+    return true;
 }
 
 namespace {
 
-// Runs check(path, text) on each file's text, read the way the editor opens
-// the file; a file that cannot be read is named on err. The status is 1 when
-// a file could not be read or check found something, 0 otherwise.
-template <class Check>
-int checkEach(const QStringList& files, QTextStream& out, QTextStream& err, Check check)
+void appendHex(QByteArray& out, unsigned c)
 {
-    int status = 0;
-    for (const QString& path : files) {
-        QByteArray bytes;
-        if (!ScriptFile::readFile(path, &bytes)) {
-            err << "morvaneo-checker: " << path << ": the file could not be read\n";
-            status = 1;
-        } else if (check(path, ScriptFile::readingRule(bytes))) {
-            status = 1;
-        }
-    }
-    out.flush();
-    err.flush();
-    return status;
+    static const char digits[] = "0123456789ABCDEF";
+    out.append("\\x", 2);
+    out.append(digits[(c >> 4) & 0xF]);
+    out.append(digits[c & 0xF]);
+}
+
+bool isControl(char16_t c)
+{
+    return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0);
 }
 
 }  // namespace
 
-int runChecker(const QStringList& files, QTextStream& out, QTextStream& err)
+QByteArray printableName(QByteArrayView name)
 {
-    return checkEach(files, out, err, [&out](const QString& path, const QString& text) {
-        const QStringList lines = HeaderRules::splitText(text);
-        const QStringList findings = HeaderRules::checkLines(lines);
-        if (findings.isEmpty())
-            out << path << ": no finding (" << lines.size() << (lines.size() == 1 ? " line" : " lines") << ")\n";
-        for (const QString& finding : findings)
-            out << path << ": " << finding << '\n';
-        return !findings.isEmpty();
+    QByteArray out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        const auto after = i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : 0u;
+        if (c < 0x20 || c == 0x7F) {
+            appendHex(out, c);
+        } else if (c == 0xC2 && after >= 0x80 && after < 0xA0) {
+            appendHex(out, c);
+            appendHex(out, after);
+            ++i;
+        } else {
+            out.append(char(c));
+        }
+    }
+    return out;
+}
+
+QByteArray printableText(QStringView text)
+{
+    QByteArray out;
+    qsizetype run = 0;  // start of the characters not yet written
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!isControl(c))
+            continue;
+        out += text.sliced(run, i - run).toUtf8();
+        appendHex(out, c);
+        run = i + 1;
+    }
+    out += text.sliced(run).toUtf8();
+    return out;
+}
+
+namespace {
+
+// One run of the checker: where it writes and how it went.
+class Checker {
+public:
+    Checker(Output& out, Output& err) : out_(out), err_(err) {}
+
+    // Checks one file; false when the output could not be written.
+    bool check(const QByteArray& file, bool lint);
+    int status() const { return status_; }
+    // Writes a line; a failed write ends the run with status 2.
+    bool say(QByteArrayView line) { return write(out_, line); }
+    bool complain(QByteArrayView line) { return write(err_, line); }
+
+private:
+    bool write(Output& to, QByteArrayView line);
+    // Reads the file's lines into the given check; false when they could
+    // not all be read (the reason is on the reader).
+    template <class CheckLine>
+    bool eachLine(ScriptLineReader& reader, CheckLine checkLine);
+    bool headerCheck(ScriptLineReader& reader, const QByteArray& shown);
+    bool lintCheck(ScriptLineReader& reader, const QByteArray& shown);
+
+    Output& out_;
+    Output& err_;
+    int status_ = 0;
+    bool writeFailed_ = false;
+    QByteArray line_;
+};
+
+bool Checker::write(Output& to, QByteArrayView line)
+{
+    if (writeFailed_)
+        return false;
+    if (to.writeLine(line))
+        return true;
+    writeFailed_ = true;
+    status_ = 2;
+    const QByteArray why = to.failure();
+    if (&to == &out_)
+        err_.writeLine("morvaneo-checker: the output cannot be written: " + why + '\n');
+    return false;
+}
+
+bool Checker::check(const QByteArray& file, bool lint)
+{
+    const QByteArray shown = printableName(file);
+    QByteArray reason;
+    try {
+        ScriptLineReader reader;
+        if (reader.open(file)) {
+            const bool written = lint ? lintCheck(reader, shown) : headerCheck(reader, shown);
+            if (!written)
+                return false;
+        }
+        reason = reader.reason();
+    } catch (const std::bad_alloc&) {
+        // The line being checked did not fit in memory; it is gone now, and
+        // what was found before it has been printed.
+        reason = "too large to check";
+    }
+    if (reason.isEmpty())
+        return true;
+    status_ = qMax(status_, 1);
+    return complain(shown + ": cannot be read: " + reason + '\n');
+}
+
+template <class CheckLine>
+bool Checker::eachLine(ScriptLineReader& reader, CheckLine checkLine)
+{
+    QString line;
+    qsizetype index = 0;
+    while (reader.next(&line)) {
+        if (!checkLine(QStringView(line), index))
+            return false;
+        ++index;
+    }
+    return true;
+}
+
+bool Checker::headerCheck(ScriptLineReader& reader, const QByteArray& shown)
+{
+    bool identifierSeen = false;
+    bool found = false;
+    qsizetype lines = 0;
+    const bool written = eachLine(reader, [&](QStringView line, qsizetype index) {
+        lines = index + 1;
+        for (const QString& finding : HeaderRules::checkLine(line, index, identifierSeen)) {
+            found = true;
+            if (!say(shown + ": " + printableText(finding) + '\n'))
+                return false;
+        }
+        return true;
+    });
+    if (!written)
+        return false;
+    if (!reader.reason().isEmpty())
+        return true;
+    if (found) {
+        status_ = qMax(status_, 1);
+        return true;
+    }
+    return say(shown + ": no finding (" + QByteArray::number(lines) + (lines == 1 ? " line)\n" : " lines)\n"));
+}
+
+bool Checker::lintCheck(ScriptLineReader& reader, const QByteArray& shown)
+{
+    bool firstLineIsIdentifier = false;
+    return eachLine(reader, [&](QStringView line, qsizetype index) {
+        if (index == 0)
+            firstLineIsIdentifier = ScriptLanguage::opensWithIdentifier(line);
+        for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(line, index, firstLineIsIdentifier)) {
+            status_ = qMax(status_, 1);
+            line_ = shown;
+            line_ += ':' + QByteArray::number(p.line + 1) + ':' + QByteArray::number(p.column + 1) + ": ";
+            line_ += printableText(p.message);
+            line_ += '\n';
+            if (!say(line_))
+                return false;
+        }
+        return true;
     });
 }
 
-int runLint(QStringList files, QTextStream& out, QTextStream& err)
+}  // namespace
+
+int run(const QList<QByteArray>& arguments, Output& out, Output& err)
 {
-    if (!files.isEmpty() && files.first() == QLatin1StringView("--"))
-        files.removeFirst();
-    return checkEach(files, out, err, [&out](const QString& path, const QString& text) {
-        const QList<ScriptLanguage::Problem> problems = ScriptLanguage::scriptProblems(QStringView(text));
-        for (const ScriptLanguage::Problem& p : problems)
-            out << path << ':' << p.line + 1 << ':' << p.column + 1 << ": " << p.message << '\n';
-        return !problems.isEmpty();
-    });
+    enum class Request { Check, Help, Version };
+    Request request = Request::Check;
+    bool lint = false;
+    bool optionsEnded = false;
+    QList<QByteArray> files;
+    for (const QByteArray& a : arguments) {
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {
+            files.append(a);
+        } else if (a == "--") {
+            optionsEnded = true;
+        } else if (a == "--lint") {
+            lint = true;
+        } else if (a == "--help" || a == "-h") {
+            if (request == Request::Check)
+                request = Request::Help;
+        } else if (a == "--version") {
+            if (request == Request::Check)
+                request = Request::Version;
+        } else {
+            err.writeLine("morvaneo-checker: unknown option \"" + printableName(a) + "\"\n" + Synopsis +
+                          "Try \"morvaneo-checker --help\" for more information.\n");
+            return 2;
+        }
+    }
+
+    Checker checker(out, err);
+    if (request == Request::Help)
+        return checker.say(checkerUsage().toUtf8()) ? 0 : 2;
+    if (request == Request::Version)
+        return checker.say(CommandLine::versionText(QStringLiteral("morvaneo-checker")).toUtf8()) ? 0 : 2;
+    for (const QByteArray& file : files)
+        if (!checker.check(file, lint))
+            break;
+    return checker.status();
 }
+
+}  // namespace CheckerCli

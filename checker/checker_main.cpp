@@ -2,10 +2,8 @@
 // without any window; given nothing, starts the MVN5 opcode checker window,
 // a program of its own, so that the command-line modes need nothing but Qt
 // Core.
-#include "base/CommandLine.h"
 #include "checker/CheckerCli.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,22 +47,12 @@ int main(int argc, char** argv)
     if (argc <= 1)
         return startWindow(argc, argv);
 
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    QStringList files = QCoreApplication::arguments().mid(1);
-    if (files == QStringList{QStringLiteral("--help")} || files == QStringList{QStringLiteral("-h")}) {
-        out << checkerUsage();
-        return 0;
-    }
-    if (files == QStringList{QStringLiteral("--version")}) {
-        out << CommandLine::versionText(QStringLiteral("morvaneo-checker"));
-        return 0;
-    }
-    if (files.first() == QStringLiteral("--lint"))
-        return runLint(files.mid(1), out, err);
-    // "--" ends the options, so that a file may be called "--help".
-    if (files.first() == QStringLiteral("--"))
-        files.removeFirst();
-    return runChecker(files, out, err);
+    // The arguments as the bytes the system gave, never decoded: a file name
+    // that is not valid UTF-8 still names its own file.
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    CheckerCli::DescriptorOutput out(STDOUT_FILENO);
+    CheckerCli::DescriptorOutput err(STDERR_FILENO);
+    return CheckerCli::run(arguments, out, err);
 }

@@ -72,6 +72,16 @@ QString decode(QByteArrayView bytes)
     return out;
 }
 
+void appendDecoded(QString& text, QByteArrayView bytes)
+{
+    const qsizetype old = text.size();
+    text.resize(old + bytes.size());
+    QChar* dst = text.data() + old;
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        dst[i] = character(src[i]);
+}
+
 QByteArray encode(QStringView text, bool* lossy)
 {
     QByteArray out(text.size(), Qt::Uninitialized);

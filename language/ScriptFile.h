@@ -14,6 +14,9 @@ namespace ScriptFile {
 // read as the control characters of the same number, so that every byte has
 // a character and comes back as itself.
 QString decode(QByteArrayView bytes);
+// The same, appended to text: for a reader that decodes a line piece by piece
+// into one buffer it reuses.
+void appendDecoded(QString& text, QByteArrayView bytes);
 // Characters the code page cannot hold are written as '?'; *lossy tells
 // whether that happened.
 QByteArray encode(QStringView text, bool* lossy = nullptr);

@@ -1,0 +1,129 @@
+#include "checker/ScriptLineReader.h"
+
+#include "language/ScriptFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+ScriptLineReader::ScriptLineReader(qsizetype blockSize)
+    : blockSize_(blockSize < 1 ? 1 : blockSize)
+{
+}
+
+ScriptLineReader::~ScriptLineReader()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void ScriptLineReader::fail(int error)
+{
+    reason_ = std::strerror(error);
+    done_ = true;
+}
+
+bool ScriptLineReader::open(const QByteArray& path)
+{
+    // No file name holds a NUL byte; the system would read only up to it.
+    if (path.contains('\0')) {
+        fail(ENOENT);
+        return false;
+    }
+    // Non-blocking, so that opening a pipe without a writer does not wait;
+    // it is refused below as no regular file.
+    fd_ = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd_ < 0) {
+        fail(errno);
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) {
+        fail(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        reason_ = "not a regular file";
+        done_ = true;
+        return false;
+    }
+    block_.resize(blockSize_);
+    return true;
+}
+
+bool ScriptLineReader::rewind()
+{
+    if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0) {
+        fail(fd_ < 0 ? EBADF : errno);
+        return false;
+    }
+    pos_ = end_ = 0;
+    done_ = skipLf_ = lastBreakCr_ = false;
+    reason_.clear();
+    return true;
+}
+
+// Reads the next block; false at the end of the file or on an error.
+bool ScriptLineReader::fill()
+{
+    for (;;) {
+        const ssize_t got = ::read(fd_, block_.data(), size_t(block_.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            fail(errno);
+            return false;
+        }
+        pos_ = 0;
+        end_ = got;
+        if (got == 0)
+            return false;
+        if (skipLf_) {
+            skipLf_ = false;
+            if (block_[0] == '\n')
+                pos_ = 1;
+        }
+        return true;
+    }
+}
+
+bool ScriptLineReader::next(QString* line)
+{
+    line->truncate(0);
+    if (done_)
+        return false;
+    for (;;) {
+        if (pos_ == end_ && !fill()) {
+            if (!reason_.isEmpty())
+                return false;
+            done_ = true;
+            // What follows the last break is a line, unless it is empty and
+            // that break was the file's own final CR LF or CR.
+            return !line->isEmpty() || !lastBreakCr_;
+        }
+        const char* const data = block_.constData();
+        qsizetype k = pos_;
+        while (k < end_ && data[k] != '\r' && data[k] != '\n')
+            ++k;
+        ScriptFile::appendDecoded(*line, QByteArrayView(data + pos_, k - pos_));
+        if (k == end_) {
+            pos_ = end_;
+            continue;
+        }
+        if (data[k] == '\n') {
+            lastBreakCr_ = false;
+            pos_ = k + 1;
+        } else {
+            lastBreakCr_ = true;
+            if (k + 1 < end_)
+                pos_ = data[k + 1] == '\n' ? k + 2 : k + 1;
+            else {
+                pos_ = end_;
+                skipLf_ = true;
+            }
+        }
+        return true;
+    }
+}
