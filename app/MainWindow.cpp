@@ -2,6 +2,7 @@
 
 #include "app/DropTrajectory.h"
 #include "app/RecentList.h"
+#include "app/RecoveryCopy.h"
 #include "app/ScriptFile.h"
 #include "app/Texts.h"
 #include "catalogue/Catalogue.h"
@@ -96,10 +97,12 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     setMinimumSize(base);
     resize(base);
     layoutControls();
+    Recovery = std::make_unique<RecoveryCopy>(this);
 }
 
 MainWindow::~MainWindow()
 {
+    Recovery.reset();
     if (theInstance == this)
         theInstance = nullptr;
 }
@@ -265,6 +268,8 @@ void MainWindow::Form_Load(const QString& commandLine)
                     QStringLiteral(" 2026 The Morvaneo developers and contributors"));
     Changed = 0;
     FillTreeProc();
+    if (Recovery)
+        Recovery->loaded(commandLine);
 }
 
 // ---------------------------------------------------------------- script box
@@ -272,6 +277,8 @@ void MainWindow::Form_Load(const QString& commandLine)
 void MainWindow::Text1_Change()
 {
     Changed = 1;
+    if (Recovery)
+        Recovery->changed();
 }
 
 void MainWindow::Text1_KeyUp(int keyCode, int shift)
@@ -410,6 +417,8 @@ bool MainWindow::LoadScriptFile(const QString& path)
     }
     const QString text = ScriptFile::readingRule(bytes);
     bytes = QByteArray();
+    if (Recovery)
+        Recovery->replacing(path);
     // The text lives in the script box; a second copy would double the
     // memory a large script takes.
     Text1->loadText(text);
@@ -460,6 +469,8 @@ void MainWindow::OpenArgumentProc(const QString& path)
         PushRecentFile(path);
     Changed = 0;
     setCaption(Texts::BetaCaption + path);
+    if (Recovery)
+        Recovery->offerFor(path);
 }
 
 // The initial directory of a file dialog: the stored default directory when
@@ -491,6 +502,8 @@ void MainWindow::FileOpenProc()
     PushRecentFile(ActualFile);
     Changed = 0;
     setCaption(Texts::BetaCaption + path);
+    if (Recovery)
+        Recovery->offerFor(path);
 }
 
 bool MainWindow::FileSaveAsProc()
@@ -510,12 +523,18 @@ bool MainWindow::FileSaveAsProc()
     Changed = 0;
     ActualFile = path;
     PushRecentFile(ActualFile);
+    if (Recovery)
+        Recovery->clean(path);
     return true;
 }
 
 bool MainWindow::FileSaveProc()
 {
-    return saveTo(ActualFile);
+    if (!saveTo(ActualFile))
+        return false;
+    if (Recovery)
+        Recovery->clean(ActualFile);
+    return true;
 }
 
 bool MainWindow::saveTo(const QString& path)
@@ -556,6 +575,8 @@ void MainWindow::NewCommand(bool fromKeyboard)
     ActualFile = QString();
     Text1->emptyUndoBuffer();
     setCaption(Texts::Caption + Texts::Untitled);
+    if (Recovery)
+        Recovery->clean(QString());
 }
 
 // ---------------------------------------------------------------- toolbar and clipboard
@@ -637,6 +658,9 @@ int MainWindow::QuitRequest()
                                      Modal::vbYesNo + Modal::vbQuestion, Texts::App);
     if (answer == Modal::vbYes) {
         DropAnimation();
+        // Unsaved changes stay in the recovery copy, which now holds them all.
+        if (Recovery)
+            Recovery->flush();
         Modal::seam().endProgram();
     }
     return answer;
