@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/RecentList.h"
+#include "app/RecoveryCopy.h"
 #include "app/Texts.h"
 #include "platform/Desktop.h"
 #include "platform/FlatButton.h"
@@ -116,5 +117,7 @@ bool RecentFiles::OpenRecentProc(const QString& path)
     // The script now shown is this file, so a later save without a dialog
     // must write here and not to the file edited before.
     main->ActualFile = path;
+    if (main->Recovery)
+        main->Recovery->offerFor(path);
     return true;
 }
