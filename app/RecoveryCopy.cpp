@@ -355,15 +355,15 @@ private:
         case Job::Remove:
             QFile::remove(job.copyFile);
             QFile::remove(job.copyFile + QStringLiteral(".tmp"));
+            [[fallthrough]];
+        case Job::Release:
             job.lock.reset();
+            // No copy until the next change: the buffers are let go.
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_want = 0;
                 m_pool.clear();
             }
-            break;
-        case Job::Release:
-            job.lock.reset();
             break;
         }
     }
@@ -452,7 +452,13 @@ bool RecoveryCopy::ensureCopyFile()
         return true;
     const QString dir = Recovery::folder();
     if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()) {
-        reportFailure(QStringLiteral("the folder \"%1\" cannot be made").arg(QDir::toNativeSeparators(dir)));
+        // Name what stands in the way when a file does.
+        QString blocker = dir;
+        while (!QFileInfo::exists(blocker) && QFileInfo(blocker).absolutePath() != blocker)
+            blocker = QFileInfo(blocker).absolutePath();
+        reportFailure(QFileInfo(blocker).isDir()
+                          ? QStringLiteral("the folder \"%1\" cannot be made").arg(QDir::toNativeSeparators(dir))
+                          : QStringLiteral("\"%1\" is a file, not a folder").arg(QDir::toNativeSeparators(blocker)));
         return false;
     }
     const QString id = QStringLiteral("%1-%2-%3")
@@ -495,7 +501,16 @@ void RecoveryCopy::step()
         return;
     for (int i = 0; i < ChunksPerTurn; ++i) {
         if (!copyPiece(false)) {
-            // The writer is still making buffers.
+            // The writer is still making buffers, or the script grew past
+            // the ones asked for.
+            if (!m_askedForChunks) {
+                Job prepare;
+                prepare.kind = Job::Prepare;
+                const qsizetype length = qsizetype(m_window->Text1->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+                prepare.want = (length - m_taken) / Chunk + 2;
+                m_writer->post(std::move(prepare));
+                m_askedForChunks = true;
+            }
             QTimer::singleShot(2, this, &RecoveryCopy::step);
             return;
         }
@@ -520,6 +535,7 @@ bool RecoveryCopy::copyPiece(bool mayAllocate)
             return false;
         chunk = QByteArray(Chunk, Qt::Uninitialized);
     }
+    m_askedForChunks = false;
     qsizetype n = qMin(Chunk, length - m_taken);
     // A range across the document's gap would make the document move the
     // gap (and the text behind it): the two sides are taken separately.
@@ -678,7 +694,8 @@ void RecoveryCopy::wroteCopy(quint64 generation, bool ok, const QString& reason)
 
 void RecoveryCopy::reportFailure(const QString& reason)
 {
-    if (toldOfFailure)
+    // While the program ends, no window is left to say it in.
+    if (toldOfFailure || m_ending)
         return;
     toldOfFailure = true;
     Modal::MsgBox(QStringLiteral("Unsaved changes cannot be kept for recovery: ") + reason, Modal::vbOKOnly,
@@ -734,6 +751,7 @@ void RecoveryCopy::loaded(const QString& commandLine)
 
 void RecoveryCopy::flush()
 {
+    m_ending = true;
     if (m_window->Changed != 0)
         finishNow();
     m_writer->waitIdle();

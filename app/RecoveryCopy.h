@@ -147,4 +147,6 @@ private:
     std::vector<QByteArray> m_chunks;       // the buffers its pieces were taken into
     qsizetype m_taken = 0;       // document bytes [0, m_taken) are in m_pieces
     bool m_offerAtStart = false;
+    bool m_askedForChunks = false;  // more buffers asked of the writer
+    bool m_ending = false;          // the program is ending
 };
