@@ -2,8 +2,9 @@
 
 #include "app/DropTrajectory.h"
 #include "app/RecentList.h"
-#include "language/ScriptFile.h"
+#include "app/RecoveryCopy.h"
 #include "app/StartUp.h"
+#include "language/ScriptFile.h"
 #include "app/Texts.h"
 #include "language/Catalogue.h"
 #include "language/LanguageMarkup.h"
@@ -97,10 +98,12 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     setMinimumSize(base);
     resize(base);
     layoutControls();
+    Recovery = std::make_unique<RecoveryCopy>(this);
 }
 
 MainWindow::~MainWindow()
 {
+    Recovery.reset();
     if (theInstance == this)
         theInstance = nullptr;
 }
@@ -279,6 +282,8 @@ void MainWindow::Form_Load(const QString& commandLine)
                     QStringLiteral(" 2026 The Morvaneo developers and contributors"));
     Changed = 0;
     FillTreeProc();
+    if (Recovery)
+        Recovery->loaded(commandLine);
 }
 
 // ---------------------------------------------------------------- script box
@@ -286,6 +291,8 @@ void MainWindow::Form_Load(const QString& commandLine)
 void MainWindow::Text1_Change()
 {
     Changed = 1;
+    if (Recovery)
+        Recovery->changed();
 }
 
 void MainWindow::Text1_KeyUp(int keyCode, int shift)
@@ -424,6 +431,8 @@ bool MainWindow::LoadScriptFile(const QString& path)
     }
     const QString text = ScriptFile::readingRule(bytes);
     bytes = QByteArray();
+    if (Recovery)
+        Recovery->replacing(path);
     // The text lives in the script box; a second copy would double the
     // memory a large script takes.
     Text1->loadText(text);
@@ -485,6 +494,8 @@ bool MainWindow::OpenScriptProc(const QString& path, OpenedFrom from)
         ActualFile = path;
     Changed = 0;
     setCaption(Texts::BetaCaption + path);
+    if (Recovery)
+        Recovery->offerFor(path);
     return true;
 }
 
@@ -535,12 +546,18 @@ bool MainWindow::FileSaveAsProc()
     Changed = 0;
     ActualFile = path;
     PushRecentFile(ActualFile);
+    if (Recovery)
+        Recovery->clean(path);
     return true;
 }
 
 bool MainWindow::FileSaveProc()
 {
-    return saveTo(ActualFile);
+    if (!saveTo(ActualFile))
+        return false;
+    if (Recovery)
+        Recovery->clean(ActualFile);
+    return true;
 }
 
 bool MainWindow::saveTo(const QString& path)
@@ -581,6 +598,8 @@ void MainWindow::NewCommand(bool fromKeyboard)
     ActualFile = QString();
     Text1->emptyUndoBuffer();
     setCaption(Texts::Caption + Texts::Untitled);
+    if (Recovery)
+        Recovery->clean(QString());
 }
 
 // ---------------------------------------------------------------- toolbar and clipboard
@@ -651,6 +670,9 @@ int MainWindow::QuitRequest()
                                      Modal::vbYesNo + Modal::vbQuestion, Texts::App);
     if (answer == Modal::vbYes) {
         DropAnimation();
+        // Unsaved changes stay in the recovery copy, which now holds them all.
+        if (Recovery)
+            Recovery->flush();
         Modal::seam().endProgram();
     }
     return answer;

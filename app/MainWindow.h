@@ -2,12 +2,15 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 #include "platform/CommonDialog.h"
 
 class FlatButton;
 class QLabel;
 class QPushButton;
 class QTreeWidgetItem;
+class RecoveryCopy;
 class ScriptTextBox;
 class TextBox;
 class Toolbar;
@@ -45,6 +48,8 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     CommonDialog CommonDialog1;
+    // The recovery copy of unsaved work (none: no copy is kept).
+    std::unique_ptr<RecoveryCopy> Recovery;
 
     // Document state and working variables.
     qint16 Changed = 0;

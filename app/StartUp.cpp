@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/MainWindow.h"
+#include "app/RecoveryCopy.h"
 #include "app/Texts.h"
 #include "dialogs/Logo.h"
 #include "platform/Desktop.h"
@@ -36,6 +37,7 @@ int run(QApplication& app)
     QApplication::setWindowIcon(programIcon());
     MainWindow main;
     main.CommandLine = Desktop::commandLineText(QApplication::arguments());
+    main.Recovery->offerAtStart();
     Logo::Begin(&main);
     return app.exec();
 }

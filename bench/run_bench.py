@@ -36,6 +36,8 @@ OPERATIONS = {
     "memory": "Memory after loading",
     "language_open": "Open, language read (floor: plain)",
     "language_type": "Type a character (floor: plain)",
+    "recovery_type": "Type a character (floor: no recovery copy)",
+    "recovery_hold": "Longest hold while the copy is kept (floor: a frame)",
 }
 
 # Helpers that other benchmarks start; they print no figures of their own.
@@ -132,8 +134,9 @@ def main(argv):
     with tempfile.TemporaryDirectory(prefix="morvaneo-bench-") as home:
         env = dict(os.environ)
         env["QT_QPA_PLATFORM"] = "offscreen"
-        # The benchmarks never see the user's own settings or runtime folder.
+        # The benchmarks never see the user's own settings, state or runtime folder.
         env["XDG_CONFIG_HOME"] = os.path.join(home, "config")
+        env["XDG_STATE_HOME"] = os.path.join(home, "state")
         runtime = os.path.join(home, "runtime")
         os.makedirs(runtime, mode=0o700)
         env["XDG_RUNTIME_DIR"] = runtime

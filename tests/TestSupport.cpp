@@ -76,9 +76,13 @@ void WaitingToolStarter::start(const QString& program, const QStringList& argume
     process.waitForFinished(1000);
 }
 
-TempSettings::TempSettings() : m_previous(qgetenv("XDG_CONFIG_HOME"))
+TempSettings::TempSettings()
+    : m_previous(qgetenv("XDG_CONFIG_HOME")), m_previousState(qgetenv("XDG_STATE_HOME"))
 {
     moveTo(m_dir.path());
+    // Recovery copies go with the settings: left behind by one test, they
+    // are never offered to another.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("state"))));
     QDir().mkpath(m_dir.filePath(QStringLiteral("Morvaneo")));
     SettingsStore::resetWriteFailure();
 }
@@ -86,6 +90,7 @@ TempSettings::TempSettings() : m_previous(qgetenv("XDG_CONFIG_HOME"))
 TempSettings::~TempSettings()
 {
     qputenv("XDG_CONFIG_HOME", m_previous);
+    qputenv("XDG_STATE_HOME", m_previousState);
 }
 
 void TempSettings::moveTo(const QString& configHome)

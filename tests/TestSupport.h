@@ -65,8 +65,9 @@ public:
 };
 
 // Gives the settings store a fresh configuration folder (XDG_CONFIG_HOME)
-// for the lifetime of the object, so no test ever touches the user's own
-// settings; the store is the file "Morvaneo/Morvaneo.conf" in it.
+// and the editor a fresh state folder (XDG_STATE_HOME, "state" in the same
+// place) for the lifetime of the object, so no test ever touches the user's
+// own settings; the store is the file "Morvaneo/Morvaneo.conf" in it.
 class TempSettings {
 public:
     TempSettings();
@@ -78,6 +79,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QByteArray m_previous;
+    QByteArray m_previousState;
 };
 
 // Makes every save write at most `limit` bytes into its temporary file and
