@@ -279,21 +279,21 @@ void TestRecovery::writerFaults()
 
 void TestRecovery::copyTakenWhileEditing()
 {
-    // A 12 MB script is taken a few megabytes per turn of the event loop;
+    // A 7 MB script is taken a few megabytes per turn of the event loop;
     // random edits all over it land between the turns. Every copy on disk
     // is one state the script was in, and the last is the last state.
     EditorSession s;
     QRandomGenerator random(7);
     const QString line = QStringLiteral("Zealot = 1 \u00e9\u20ac\r\n");
     QString big;
-    while (big.size() < 12 * 1000 * 1000)
+    while (big.size() < 7 * 1000 * 1000)
         big += line;
     s.w.Text1->loadText(big);
     s.w.Changed = 0;
     std::set<QByteArray> states;
     QString copy;
     int checked = 0;
-    for (int edit = 0; edit < 80; ++edit) {
+    for (int edit = 0; edit < 45; ++edit) {
         ScriptTextBox* box = s.w.Text1;
         const qsizetype length = box->length();
         const qsizetype at = qsizetype(random.bounded(quint32(length + 1)));
@@ -315,7 +315,7 @@ void TestRecovery::copyTakenWhileEditing()
         if (copy.isEmpty() && !copiesIn(Recovery::folder()).isEmpty())
             copy = Recovery::folder() + u'/' + copiesIn(Recovery::folder()).first();
         Recovery::Copy c;
-        if (edit % 8 == 0 && !copy.isEmpty() && Recovery::read(copy, &c)) {
+        if (edit % 4 == 0 && !copy.isEmpty() && Recovery::read(copy, &c)) {
             QVERIFY2(states.count(sha1(c.text)), "a copy that was never the script");
             ++checked;
         }
