@@ -804,7 +804,7 @@ void RecoveryCopy::offer(const QString& path, bool anyPath)
         clean(currentPath());
         m_id = c.id;
         m_lock = std::move(c.lock);
-        m_window->Text1->loadText(ScriptTextBox::decodeDocument(copy.text.constData(), copy.text.size()));
+        m_window->Text1->loadText(ScriptDocument::decode(copy.text.constData(), copy.text.size()));
         m_window->ActualFile = copy.file;
         m_window->Changed = 1;
         m_window->setCaption(Texts::BetaCaption + (shown.isEmpty() ? Texts::Untitled : shown));

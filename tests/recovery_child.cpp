@@ -15,6 +15,7 @@
 #include "app/RecoveryCopy.h"
 #include "app/StartUp.h"
 #include "platform/FlatButton.h"
+#include "platform/TreeView.h"
 #include "editor/ScriptTextBox.h"
 #include "tests/RecoveryKeys.h"
 #include "tests/TestSupport.h"
@@ -53,7 +54,7 @@ public:
     QString fileDialog(const Modal::FileRequest&) override { return savePath; }
     QString browseForFolder(const QString&) override { return QString(); }
     bool shellOpen(const QString&) override { return false; }
-    int goToLine(int, int) override { return 0; }
+    std::optional<int> askNumber(const Modal::NumberRequest&) override { return std::nullopt; }
     void endProgram() override
     {
         say("ended");
@@ -66,7 +67,7 @@ void report(MainWindow* w)
     say("text " + w->Text1->Text().toUtf8().toHex());
     say("changed " + QByteArray::number(w->Changed));
     say("file " + w->ActualFile.toUtf8());
-    say("caption " + w->caption().toUtf8());
+    say("caption " + w->windowTitle().toUtf8());
 }
 
 void act(MainWindow* w, ChildSeam* seam)
@@ -114,7 +115,7 @@ int main(int argc, char** argv)
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         MainWindow* w = MainWindow::instance();
-        if (!w || !w->loaded())
+        if (!w || w->TreeView1->topLevelItemCount() == 0)
             return;
         poll.stop();
         // The question at the start comes first.
