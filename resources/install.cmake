@@ -21,6 +21,7 @@ install(FILES "${MORVANEO_RECORDS}/mime-package.xml"
 install(FILES "${MORVANEO_RECORDS}/metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo" RENAME "${MORVANEO_COMPONENT_ID}.metainfo.xml")
 install(FILES "${CMAKE_CURRENT_LIST_DIR}/man/morvaneo.1" "${CMAKE_CURRENT_LIST_DIR}/man/morvaneo-checker.1"
+              "${CMAKE_CURRENT_LIST_DIR}/man/morvaneo-language-server.1"
         DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 
 # The entry's Exec line needs the prefix given at install time, so the entry
