@@ -34,6 +34,8 @@ OPERATIONS = {
     "memory": "Memory after loading",
     "language_open": "Open, language read (floor: plain)",
     "language_type": "Type a character (floor: plain)",
+    "lsp_open": "Language server, didOpen to diagnostics (floor: finding only)",
+    "lsp_change": "Language server, one-character change (floor: finding only)",
 }
 
 # Helpers that other benchmarks start; they print no figures of their own.

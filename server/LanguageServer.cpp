@@ -76,6 +76,52 @@ QJsonObject diagnostic(const Problem& p)
             {QStringLiteral("message"), p.message}};
 }
 
+// A text as a JSON string: every code unit outside printable ASCII escaped,
+// so that lone surrogates pass too.
+void appendString(QByteArray& out, QStringView text)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    out += '"';
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'"' || u == u'\\') {
+            out += '\\';
+            out += char(u);
+        } else if (u >= 0x20 && u < 0x7f) {
+            out += char(u);
+        } else {
+            const char escape[] = {'\\', 'u', Hex[u >> 12], Hex[(u >> 8) & 15], Hex[(u >> 4) & 15], Hex[u & 15]};
+            out.append(escape, sizeof escape);
+        }
+    }
+    out += '"';
+}
+
+// The diagnostics notification, written directly: a large script has
+// thousands of problems, and building JSON objects for each costs several
+// times as much as finding them.
+QByteArray diagnosticsMessage(const QString& uri, const QList<Problem>& problems, qsizetype most)
+{
+    QByteArray out;
+    out.reserve(160 + std::min(problems.size(), most) * 190);
+    out += R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)";
+    appendString(out, uri);
+    out += R"(,"diagnostics":[)";
+    for (qsizetype i = 0; i < problems.size() && i < most; ++i) {
+        const Problem& p = problems[i];
+        if (i > 0)
+            out += ',';
+        const QByteArray line = QByteArray::number(p.line);
+        out += R"({"range":{"start":{"line":)" + line + R"(,"character":)" + QByteArray::number(p.column) +
+               R"(},"end":{"line":)" + line + R"(,"character":)" + QByteArray::number(p.column + p.length) +
+               R"(}},"severity":1,"source":"morvaneo","message":)";
+        appendString(out, p.message);
+        out += '}';
+    }
+    out += "]}}";
+    return out;
+}
+
 // A protocol position: its line and character, -1 when missing or not
 // whole numbers of at least 0.
 struct Position {
@@ -368,6 +414,7 @@ void LanguageServer::notification(const QString& method, const QJsonObject& para
         if (it == m_documents.end())
             return;
         Document& doc = it.value();
+        bool split = false;  // whether the lines must be split from the text again
         for (const QJsonValue& change : params.value(QStringLiteral("contentChanges")).toArray()) {
             const QJsonObject c = change.toObject();
             const QJsonValue text = c.value(QStringLiteral("text"));
@@ -375,6 +422,7 @@ void LanguageServer::notification(const QString& method, const QJsonObject& para
                 continue;
             if (!c.contains(QStringLiteral("range"))) {
                 doc.text = text.toString();
+                split = true;
                 continue;
             }
             const QJsonObject r = c.value(QStringLiteral("range")).toObject();
@@ -382,30 +430,34 @@ void LanguageServer::notification(const QString& method, const QJsonObject& para
             const Position to = positionOf(r.value(QStringLiteral("end")));
             if (!from.valid() || !to.valid())
                 continue;
+            const QString inserted = text.toString();
             const qsizetype start = offsetOf(doc.text, from);
             const qsizetype end = std::max(start, offsetOf(doc.text, to));
-            doc.text.replace(start, end - start, text.toString());
+            doc.text.replace(start, end - start, inserted);
+            // Typing within a line changes that line alone.
+            if (!split && from.line == to.line && from.line < doc.lines.size() && !inserted.contains(u'\r') &&
+                !inserted.contains(u'\n')) {
+                QString& line = doc.lines[from.line];
+                const qsizetype a = qsizetype(std::min<qint64>(from.character, line.size()));
+                const qsizetype b = std::max(a, qsizetype(std::min<qint64>(to.character, line.size())));
+                line.replace(a, b - a, inserted);
+            } else {
+                split = true;
+            }
         }
-        doc.lines = HeaderRules::splitText(doc.text);
+        if (split)
+            doc.lines = HeaderRules::splitText(doc.text);
         publish(uri, out);
     } else if (method == QLatin1StringView("textDocument/didClose")) {
+        // The closed script's diagnostics go away with it.
         if (m_documents.remove(uri))
-            out.append(encode({{QStringLiteral("jsonrpc"), QStringLiteral("2.0")},
-                               {QStringLiteral("method"), QStringLiteral("textDocument/publishDiagnostics")},
-                               {QStringLiteral("params"), QJsonObject{{QStringLiteral("uri"), uri},
-                                                                      {QStringLiteral("diagnostics"), QJsonArray()}}}}));
+            publish(uri, out);
     }
 }
 
 void LanguageServer::publish(const QString& uri, Reply& out) const
 {
-    const Document& doc = m_documents[uri];
-    const QList<Problem> problems = scriptProblems(doc.lines);
-    QJsonArray diagnostics;
-    for (qsizetype i = 0; i < problems.size() && i < MostDiagnostics; ++i)
-        diagnostics.append(diagnostic(problems[i]));
-    out.append(encode({{QStringLiteral("jsonrpc"), QStringLiteral("2.0")},
-                       {QStringLiteral("method"), QStringLiteral("textDocument/publishDiagnostics")},
-                       {QStringLiteral("params"), QJsonObject{{QStringLiteral("uri"), uri},
-                                                              {QStringLiteral("diagnostics"), diagnostics}}}}));
+    const auto it = m_documents.constFind(uri);
+    out.append(diagnosticsMessage(uri, it == m_documents.cend() ? QList<Problem>() : scriptProblems(it->lines),
+                                  MostDiagnostics));
 }

@@ -32,6 +32,9 @@ public:
     std::optional<Item> next();
     // Bytes received that make no message yet.
     qsizetype pending() const { return m_buffer.size() - m_start; }
+    // Whether the next byte starts a header: nothing held, no content or
+    // overlong header still to pass over.
+    bool betweenMessages() const { return pending() == 0 && m_contentLength < 0 && !m_skipping; }
 
 private:
     QByteArray m_buffer;

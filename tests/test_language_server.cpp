@@ -168,14 +168,16 @@ void TestLanguageServer::aWholeSession()
     const QString text = QStringLiteral("Script_Identifier RUSH\r\nScript_Name Rush\rCustom_Script\n:rush\r\n"
                                         "Zelot = 4\r\nWait\r\nGoto rsh\r\nMulti_Run rush\r\nAttacking_Zealot = 2");
     const QJsonObject doc{{QStringLiteral("uri"), Uri}};
-    const auto edit = [&doc](int line, int from, int to, const QString& newText) {
-        return notification(
-            QStringLiteral("textDocument/didChange"),
-            {{QStringLiteral("textDocument"), doc},
-             {QStringLiteral("contentChanges"),
-              QJsonArray{QJsonObject{{QStringLiteral("range"), QJsonObject{{QStringLiteral("start"), QJsonObject{{QStringLiteral("line"), line}, {QStringLiteral("character"), from}}},
-                                                                            {QStringLiteral("end"), QJsonObject{{QStringLiteral("line"), line}, {QStringLiteral("character"), to}}}}},
-                                     {QStringLiteral("text"), newText}}}}});
+    // Replaces from line:from to toLine:to with newText.
+    const auto edit = [&doc](int line, int from, int to, const QString& newText, int toLine = -1) {
+        const QJsonObject start{{QStringLiteral("line"), line}, {QStringLiteral("character"), from}};
+        const QJsonObject end{{QStringLiteral("line"), toLine < 0 ? line : toLine}, {QStringLiteral("character"), to}};
+        return notification(QStringLiteral("textDocument/didChange"),
+                            {{QStringLiteral("textDocument"), doc},
+                             {QStringLiteral("contentChanges"),
+                              QJsonArray{QJsonObject{{QStringLiteral("range"), QJsonObject{{QStringLiteral("start"), start},
+                                                                                          {QStringLiteral("end"), end}}},
+                                                     {QStringLiteral("text"), newText}}}}});
     };
     QJsonObject action = at(0, 0);
     action.remove(QStringLiteral("position"));
@@ -191,6 +193,7 @@ void TestLanguageServer::aWholeSession()
                            request(7, QStringLiteral("textDocument/documentSymbol"), at(0, 0)) +
                            request(8, QStringLiteral("textDocument/codeAction"), action) +
                            edit(6, 6, 6, QStringLiteral("u")) + edit(5, 4, 4, QStringLiteral(" 30")) +
+                           edit(4, 2, 0, QStringLiteral("alot = 1\nGoto x"), 5) +
                            request(9, QStringLiteral("textDocument/hover"), at(6, 100)) + Goodbye);
     QCOMPARE(s.status, 0);
     const QJsonObject capabilities = s.answer(1)[QStringLiteral("result")][QStringLiteral("capabilities")].toObject();
@@ -227,7 +230,7 @@ void TestLanguageServer::aWholeSession()
 
     // After every change, the problems of the script as it now is.
     const QList<QJsonObject> published = s.diagnostics();
-    QCOMPARE(published.size(), 3);
+    QCOMPARE(published.size(), 4);
     QStringList found;
     for (const QJsonObject& p : published) {
         QStringList one;
@@ -238,7 +241,8 @@ void TestLanguageServer::aWholeSession()
     QCOMPARE(found, (QStringList{"5:1: unknown name \"Zelot\" (did you mean \"Zealot\"?) | 6:5: \"Wait\" needs a value | "
                                  "7:6: unknown loop \"rsh\" (did you mean \"rush\"?)",
                                  "5:1: unknown name \"Zelot\" (did you mean \"Zealot\"?) | 6:5: \"Wait\" needs a value",
-                                 "5:1: unknown name \"Zelot\" (did you mean \"Zealot\"?)"}));
+                                 "5:1: unknown name \"Zelot\" (did you mean \"Zealot\"?)",
+                                 "6:6: unknown loop \"xWait 30\""}));
     const QJsonObject missing = published[0][QStringLiteral("diagnostics")].toArray()[1].toObject();
     QCOMPARE(missing[QStringLiteral("range")][QStringLiteral("start")], missing[QStringLiteral("range")][QStringLiteral("end")]);
 }
