@@ -55,8 +55,9 @@ build: configure
 run: build
 	./$(BUILD)/morvaneo $(ARGS)
 
-# The metadata test runs the desktop's validators on the installed files.
-test: PACKAGES += appstream desktop-file-utils groff-base
+# The metadata test runs the desktop's validators on the installed files;
+# the language server's test attaches Neovim's own client to it.
+test: PACKAGES += appstream desktop-file-utils groff-base neovim
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 

@@ -38,6 +38,8 @@ OPERATIONS = {
     "language_type": "Type a character (floor: plain)",
     "recovery_type": "Type a character (floor: no recovery copy)",
     "recovery_hold": "Longest hold while the copy is kept (floor: a frame)",
+    "lsp_open": "Language server, didOpen to diagnostics (floor: finding only)",
+    "lsp_change": "Language server, one-character change (floor: finding only)",
 }
 
 # Helpers that other benchmarks start; they print no figures of their own.

@@ -1,5 +1,6 @@
 #include "editor/ScriptLexer.h"
 
+#include "editor/MarkupContext.h"
 #include "editor/ScriptDocument.h"
 
 #include <QPalette>
@@ -30,7 +31,10 @@ constexpr StyleLook Looks[LineMarkup::StyleCount] = {
 
 }  // namespace
 
-ScriptLexer::ScriptLexer(const LineMarkup& markup, QObject* parent) : QsciLexerCustom(parent), m_markup(markup) {}
+ScriptLexer::ScriptLexer(const LineMarkup& markup, MarkupContext& context, QObject* parent)
+    : QsciLexerCustom(parent), m_markup(markup), m_context(context)
+{
+}
 
 QString ScriptLexer::description(int style) const
 {
@@ -63,7 +67,7 @@ void ScriptLexer::styleText(int start, int end)
     if (!box)
         return;
     const long documentEnd = box->SendScintilla(Sci::SCI_GETLENGTH);
-    const long firstLine = box->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(start));
+    long firstLine = box->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(start));
     const long lastLine = box->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(qMax(start, end - 1)));
     auto lineText = [box](long line, long* begin, long* length) {
         *begin = box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line));
@@ -72,11 +76,13 @@ void ScriptLexer::styleText(int start, int end)
             box->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(*begin), *length));
     };
     // Whether a later Script_Identifier repeats the first one depends on
-    // the first line.
-    long firstBegin = 0;
-    long firstLength = 0;
-    const char* firstBytes = lineText(0, &firstBegin, &firstLength);
-    const int context = m_markup.scriptContext(ScriptDocument::decode(firstBytes, firstLength));
+    // the first line, whether a loop is known on the loop lines. When that
+    // changed, the shown lines before this range are read again too.
+    bool renewed = false;
+    const LineMarkup::Context& context = m_context.current(&renewed);
+    if (renewed)
+        firstLine = qMin(firstLine, long(box->SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE,
+                                                            box->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE))));
 
     long begin = 0;
     long length = 0;

@@ -2,13 +2,15 @@
 #include "language/LineMarkup.h"
 #include "editor/Qsci.h"
 
+class MarkupContext;
+
 // Colours the lines of a script box and underlines their problems, as the
 // box's line markup reads them. Scintilla asks for the lines it is about to
 // show and for those after a change, so only they are read.
 class ScriptLexer : public QsciLexerCustom {
     Q_OBJECT
 public:
-    ScriptLexer(const LineMarkup& markup, QObject* parent);
+    ScriptLexer(const LineMarkup& markup, MarkupContext& context, QObject* parent);
 
     // The indicator that draws the wavy underline of a problem.
     static constexpr int ProblemIndicator = 8;
@@ -21,4 +23,5 @@ public:
 
 private:
     const LineMarkup& m_markup;
+    MarkupContext& m_context;
 };

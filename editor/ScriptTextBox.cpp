@@ -2,6 +2,7 @@
 
 #include "platform/KeyCodes.h"
 #include "language/ScriptText.h"
+#include "editor/MarkupContext.h"
 #include "editor/ScriptLexer.h"
 #include "editor/ScriptTextAccessible.h"
 
@@ -190,6 +191,8 @@ ScriptTextBox::ScriptTextBox(QWidget* parent) : QsciScintilla(parent)
             [this](int position, int type, const char* text, int length, int, int, int, int, int, int) {
                 if (length <= 0)
                     return;
+                if (m_context)
+                    m_context->beforeChange(position, (type & SC_MOD_BEFOREINSERT) ? text : nullptr, length);
                 tellAssistiveTools(position, type, text, length);
                 textModified();
             });
@@ -283,7 +286,9 @@ void ScriptTextBox::setLineMarkup(const LineMarkup* markup)
 {
     m_markup = markup;
     setLexer(nullptr);
-    m_lexer.reset(markup ? new ScriptLexer(*markup, nullptr) : nullptr);
+    m_lexer.reset();
+    m_context.reset(markup ? new MarkupContext(*markup, *this) : nullptr);
+    m_lexer.reset(markup ? new ScriptLexer(*markup, *m_context, nullptr) : nullptr);
     if (m_lexer)
         setLexer(m_lexer.get());
     indicatorDefine(SquiggleIndicator, ScriptLexer::ProblemIndicator);
@@ -323,17 +328,38 @@ ScriptTextBox::DocumentLine ScriptTextBox::documentLine(long line) const
     return {line, begin, decode(bytes, end - begin), LineColumns(bytes, end - begin)};
 }
 
-int ScriptTextBox::scriptContext() const
+const LineMarkup::Context* ScriptTextBox::scriptContext() const
 {
-    return m_markup ? m_markup->scriptContext(documentLine(0).text) : 0;
+    return m_context ? &m_context->current() : nullptr;
 }
 
-QList<LineMarkup::Problem> ScriptTextBox::lineProblems(const DocumentLine& line, int context) const
+QList<LineMarkup::Problem> ScriptTextBox::lineProblems(const DocumentLine& line, const LineMarkup::Context* context) const
 {
     QList<LineMarkup::Problem> problems;
-    if (m_markup)
-        m_markup->read(line.text, line.index, context, nullptr, &problems);
+    if (m_markup && context)
+        m_markup->read(line.text, line.index, *context, nullptr, &problems);
     return problems;
+}
+
+bool ScriptTextBox::goToDefinition()
+{
+    return goToDefinitionAt(SendScintilla(SCI_GETCURRENTPOS), false);
+}
+
+// onReferenceOnly: the position must be on the reference itself (a click),
+// not only on its line (the caret).
+bool ScriptTextBox::goToDefinitionAt(long position, bool onReferenceOnly)
+{
+    if (!m_markup || position < 0)
+        return false;
+    const DocumentLine line = documentLine(SendScintilla(SCI_LINEFROMPOSITION, ulong(position)));
+    const qsizetype column = onReferenceOnly ? line.columns.column(position - line.begin) : -1;
+    const qsizetype target = m_markup->definitionLine(line.text, column, *scriptContext());
+    if (target < 0 || target >= SendScintilla(SCI_GETLINECOUNT))
+        return false;
+    SendScintilla(SCI_GOTOLINE, ulong(target));
+    describeCaretLine();
+    return true;
 }
 
 // The problems of the caret's line are what a screen reader says about the
@@ -387,7 +413,7 @@ bool ScriptTextBox::goToProblem(bool forward)
     const long lineCount = SendScintilla(SCI_GETLINECOUNT);
     const long anchor = qMin(SendScintilla(SCI_GETSELECTIONSTART), SendScintilla(SCI_GETSELECTIONEND));
     const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, ulong(anchor));
-    const int context = scriptContext();
+    const LineMarkup::Context* context = scriptContext();
     // Lines from the caret's on, round the end of the script and back to
     // the caret's line, whose problems before (or after) the caret come last.
     for (long step = 0; step <= lineCount; ++step) {
@@ -627,6 +653,11 @@ void ScriptTextBox::keyPressEvent(QKeyEvent* e)
             e->accept();
             return;
         }
+        if (e->key() == Qt::Key_F12 && held == Qt::NoModifier) {
+            goToDefinition();
+            e->accept();
+            return;
+        }
     }
     // Every Enter key, whatever is held with it, starts a new line: CR LF
     // (or takes the name chosen from an open completion list).
@@ -669,6 +700,14 @@ void ScriptTextBox::mousePressEvent(QMouseEvent* e)
 {
     ChangeScope scope(this);
     BoxEvents::mousePress(this, e);
+    if (m_markup && e->button() == Qt::LeftButton &&
+        (e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == Qt::ControlModifier) {
+        const QPoint at = e->position().toPoint();
+        if (goToDefinitionAt(SendScintilla(SCI_POSITIONFROMPOINTCLOSE, ulong(at.x()), long(at.y())), true)) {
+            e->accept();
+            return;
+        }
+    }
     QsciScintilla::mousePressEvent(e);
     describeCaretLine();
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class MarkupContext;
 class ScriptLexer;
 
 // Multi-line text box whose text, selection and positions are all in the
@@ -58,6 +59,10 @@ public:
     void complete();
     // The problems of the line the caret is on, one message a line.
     QString caretLineProblems() const;
+    // When the caret's line refers to another (a jump to a loop), puts the
+    // caret at the start of that line, scrolled into view (F12; Ctrl+click
+    // on the reference does the same); false when it refers to none.
+    bool goToDefinition();
 
     qsizetype toScriptPosition(qsizetype documentPosition) const override;
     qsizetype toDocumentPosition(qsizetype scriptPosition) const override;
@@ -95,8 +100,9 @@ private:
     void fitLineNumbers();
     struct DocumentLine;
     DocumentLine documentLine(long line) const;
-    int scriptContext() const;
-    QList<LineMarkup::Problem> lineProblems(const DocumentLine& line, int context) const;
+    const LineMarkup::Context* scriptContext() const;
+    QList<LineMarkup::Problem> lineProblems(const DocumentLine& line, const LineMarkup::Context* context) const;
+    bool goToDefinitionAt(long position, bool onReferenceOnly);
     void showMessageAt(long position, const QString& message);
     void applyLook();
     void bindKeys();
@@ -105,6 +111,7 @@ private:
 
     BoxEvents m_events;
     const LineMarkup* m_markup = nullptr;
+    std::unique_ptr<MarkupContext> m_context;
     std::unique_ptr<ScriptLexer> m_lexer;
     int m_numberDigits = 0;
     int m_changing = 0;         // > 0 inside a change scope

@@ -1,5 +1,5 @@
 // The script language for any text: spans and problems stay within their
-// line and in order, blanks around and between the words change nothing,
+// line and in order, a line's loop problem comes after its own, blanks around and between the words change nothing,
 // the whole-script finder agrees with the per-line one and carries the
 // checker's header findings unchanged, a suggestion is the nearest name by
 // a plain edit-distance table, and every line prepared from a catalogue
@@ -123,9 +123,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int suggestionsLeft = 4;
     QList<Problem> byLine;
     const bool identifier = opensWithIdentifier(lines.first());
+    const Loops loops(lines);
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QList<Problem> problems = lineProblems(lines[i], i, identifier);
-        checkLine(lines[i], problems, suggestionsLeft);
+        checkLine(lines[i], lineProblems(lines[i], i, identifier), suggestionsLeft);
+        const QList<Problem> problems = lineProblems(lines[i], i, identifier, &loops);
+        // The loop problems come last, within the line, at most one.
+        const QList<Problem> alone = lineProblems(lines[i], i, identifier);
+        FUZZ_CHECK(problems.size() - alone.size() <= 1 && problems.mid(0, alone.size()) == alone,
+                   "line " + fuzz::shown(lines[i]));
+        for (const Problem& p : problems.mid(alone.size()))
+            FUZZ_CHECK(p.column >= 0 && p.length > 0 && p.column + p.length <= lines[i].size(),
+                       "loop problem in " + fuzz::shown(lines[i]));
         byLine += problems;
     }
     const QList<Problem> whole = scriptProblems(QStringView(text));
@@ -134,7 +142,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The header findings are the checker's, in its order.
     QStringList header;
     for (const Problem& p : whole)
-        if (!p.message.startsWith(u'"') && !p.message.startsWith(QLatin1StringView("unknown name ")))
+        if (!p.message.startsWith(u'"') && !p.message.startsWith(QLatin1StringView("unknown ")) &&
+            !p.message.startsWith(QLatin1StringView("loop ")))
             header << p.message;
     FUZZ_CHECK(header == HeaderRules::checkLines(lines), "text " + fuzz::shown(text));
 

@@ -19,15 +19,41 @@ int styleOf(ScriptLanguage::TokenKind kind)
     return LineMarkup::Plain;
 }
 
-}  // namespace
+// Whether the script opens with its identifier, and its loops.
+struct ScriptFacts final : LineMarkup::Context {
+    bool opensWithIdentifier = false;
+    ScriptLanguage::Loops loops;
+};
 
-// The context is whether the script opens with its identifier.
-int LanguageMarkup::scriptContext(QStringView firstLine) const
+const ScriptFacts& factsOf(const LineMarkup::Context& context)
 {
-    return ScriptLanguage::opensWithIdentifier(firstLine) ? 1 : 0;
+    return static_cast<const ScriptFacts&>(context);
 }
 
-void LanguageMarkup::read(QStringView line, qsizetype index, int context, Spans* spans,
+}  // namespace
+
+// Loop lines start with ":", and a line that has none cannot become one.
+QLatin1StringView LanguageMarkup::contextCharacters() const
+{
+    return QLatin1StringView(":");
+}
+
+std::unique_ptr<LineMarkup::Context> LanguageMarkup::scriptContext(const QList<IndexedLine>& lines) const
+{
+    auto facts = std::make_unique<ScriptFacts>();
+    if (!lines.isEmpty() && lines.first().index == 0)
+        facts->opensWithIdentifier = ScriptLanguage::opensWithIdentifier(lines.first().text);
+    for (const IndexedLine& line : lines)
+        facts->loops.add(line.text, line.index);
+    return facts;
+}
+
+qsizetype LanguageMarkup::definitionLine(QStringView line, qsizetype column, const Context& context) const
+{
+    return ScriptLanguage::loopDefinition(line, column, factsOf(context).loops);
+}
+
+void LanguageMarkup::read(QStringView line, qsizetype index, const Context& context, Spans* spans,
                           QList<Problem>* problems) const
 {
     const ScriptLanguage::LineSyntax syntax = ScriptLanguage::analyseLine(line);
@@ -36,7 +62,9 @@ void LanguageMarkup::read(QStringView line, qsizetype index, int context, Spans*
             spans->append({t.start, t.length, styleOf(t.kind)});
     if (!problems)
         return;
-    for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(line, syntax, index, context != 0)) {
+    const ScriptFacts& facts = factsOf(context);
+    for (const ScriptLanguage::Problem& p :
+         ScriptLanguage::lineProblems(line, syntax, index, facts.opensWithIdentifier, &facts.loops)) {
         Problem problem{p.column, p.length, p.message};
         // A missing value is due after the line's end, where nothing can be
         // underlined: the name that wants it is.

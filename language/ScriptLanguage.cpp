@@ -24,8 +24,12 @@ struct Language {
     QList<LineKind> markerLines;            // and the lines they start
     QStringList lowered;                    // words' names in lower case, "" for the markers
     QList<quint64> characterSets;           // characterSet() of each lowered name
+    QStringList races;                      // the race each word belongs to, "" for the general opcodes
     qsizetype longestName = 0;
 };
+
+// The general opcodes whose value names a loop.
+constexpr QLatin1StringView JumpOpcodes[] = {QLatin1StringView("Goto"), QLatin1StringView("Multi_Run")};
 
 // The characters of a text as a set of 64 classes (code modulo 64). Each
 // edit adds at most one character that the other text lacks, so two texts
@@ -84,6 +88,19 @@ Language build()
         const CatalogueEntry& e = entries[i];
         if (e.kind == NodeKind::Building || e.kind == NodeKind::Unit)
             add(Word{RebuildPrefix + e.text, i, e.kind, e.shape, false, Form::Rebuild});
+    }
+    // A node's race is the top-level node above it.
+    QHash<QString, QString> parents;
+    for (const CatalogueEntry& e : entries)
+        parents.insert(e.key, e.parentKey);
+    for (const Word& word : lang.words) {
+        QString key = entries[word.node].parentKey;
+        QString race;
+        while (!key.isEmpty() && key != QLatin1StringView("General")) {
+            race = key;
+            key = parents.value(key);
+        }
+        lang.races.append(race);
     }
     for (const Word& word : lang.words) {
         lang.lowered.append(word.shape == ValueShape::FreeText ? QString() : word.name.toLower());
@@ -239,7 +256,8 @@ QString suggestionFor(QStringView name, Suggestions* known)
     return it.value();
 }
 
-QString faultMessage(QStringView line, const LineSyntax& syntax, Suggestions* known)
+// near: the suggestion for an unknown name.
+QString faultMessage(QStringView line, const LineSyntax& syntax, const QString& near)
 {
     switch (syntax.fault) {
     case Fault::None:
@@ -247,7 +265,6 @@ QString faultMessage(QStringView line, const LineSyntax& syntax, Suggestions* kn
     case Fault::UnknownName: {
         const QStringView name = line.sliced(syntax.faultColumn, syntax.faultLength);
         QString message = QStringLiteral("unknown name ") + quoted(name);
-        const QString near = suggestionFor(name, known);
         if (!near.isEmpty())
             message += QStringLiteral(" (did you mean ") + quoted(near) + QStringLiteral("?)");
         return message;
@@ -261,18 +278,104 @@ QString faultMessage(QStringView line, const LineSyntax& syntax, Suggestions* kn
         return quoted(syntax.word->name) + QStringLiteral(" needs a value after ") + quoted(QString(Assignment));
     case Fault::SuperfluousValues:
         return quoted(syntax.word->name) + QStringLiteral(" takes no value");
+    case Fault::MissingLoopName:
+        return quoted(syntax.word->name) + QStringLiteral(" needs a loop name");
     }
     return QString();
 }
 
-void appendProblems(QList<Problem>& out, QStringView line, const LineSyntax& syntax, qsizetype index,
-                    bool& identifierSeen, Suggestions* known = nullptr)
+bool isDigits(QStringView text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+bool isJump(const Word* word)
+{
+    return word && std::any_of(std::begin(JumpOpcodes), std::end(JumpOpcodes),
+                               [word](QLatin1StringView name) { return word->name == name; });
+}
+
+// The value of a valid jump line as read by analyseLine: all its value words.
+std::optional<Span> referenceSpan(const LineSyntax& syntax)
+{
+    if (syntax.kind != LineKind::Opcode || !syntax.valid() || syntax.tokens.size() < 2 || !isJump(syntax.word))
+        return std::nullopt;
+    const Token& first = syntax.tokens[1];
+    const Token& last = syntax.tokens.last();
+    return Span{first.start, last.start + last.length - first.start};
+}
+
+// The name span of a loop line read by analyseLine.
+std::optional<Span> nameSpan(QStringView line, const LineSyntax& syntax)
+{
+    if (syntax.kind != LineKind::Loop)
+        return std::nullopt;
+    const Token& whole = syntax.tokens.first();
+    qsizetype start = whole.start + 1;
+    const qsizetype end = whole.start + whole.length;
+    while (start < end && isBlank(line[start]))
+        ++start;
+    return Span{start, end - start};
+}
+
+// What the problems of a line depend on beyond the line: the header state,
+// the script's loops and, within one pass over a script, the suggestions
+// already found.
+struct Pass {
+    bool identifierSeen = false;
+    const Loops* loops = nullptr;
+    Suggestions* names = nullptr;
+    Suggestions* loopNames = nullptr;
+};
+
+QString nearestLoop(QStringView name, const Loops& loops, Suggestions* known)
+{
+    if (!known)
+        return loops.nearest(name);
+    const QString key = name.toString();
+    auto it = known->constFind(key);
+    if (it == known->cend())
+        it = known->insert(key, loops.nearest(name));
+    return it.value();
+}
+
+// The problems a line has with the script's loops.
+void appendLoopProblems(QList<Problem>& out, QStringView line, const LineSyntax& syntax, qsizetype index,
+                        const Pass& pass)
+{
+    if (!pass.loops || !syntax.valid())
+        return;
+    if (const std::optional<Span> name = nameSpan(line, syntax)) {
+        const QStringView text = line.sliced(name->start, name->length);
+        const qsizetype first = pass.loops->definition(text);
+        if (first >= 0 && first < index)
+            out.append({index, name->start, name->length,
+                        QStringLiteral("loop ") + quoted(text) + QStringLiteral(" is already defined on line %1").arg(first + 1),
+                        QString()});
+    } else if (const std::optional<Span> value = referenceSpan(syntax)) {
+        const QStringView text = line.sliced(value->start, value->length);
+        if (isDigits(text) || pass.loops->definition(text) >= 0)
+            return;
+        Problem problem{index, value->start, value->length, QStringLiteral("unknown loop ") + quoted(text), QString()};
+        problem.suggestion = nearestLoop(text, *pass.loops, pass.loopNames);
+        if (!problem.suggestion.isEmpty())
+            problem.message += QStringLiteral(" (did you mean ") + quoted(problem.suggestion) + QStringLiteral("?)");
+        out.append(problem);
+    }
+}
+
+void appendProblems(QList<Problem>& out, QStringView line, const LineSyntax& syntax, qsizetype index, Pass& pass)
 {
     // The checker's own rule, and its own words.
-    for (const QString& finding : HeaderRules::checkLine(line, index, identifierSeen))
-        out.append({index, 0, line.size(), finding});
-    if (!syntax.valid())
-        out.append({index, syntax.faultColumn, syntax.faultLength, faultMessage(line, syntax, known)});
+    for (const QString& finding : HeaderRules::checkLine(line, index, pass.identifierSeen))
+        out.append({index, 0, line.size(), finding, QString()});
+    if (!syntax.valid()) {
+        const QString near = syntax.fault == Fault::UnknownName
+                                 ? suggestionFor(line.sliced(syntax.faultColumn, syntax.faultLength), pass.names)
+                                 : QString();
+        out.append({index, syntax.faultColumn, syntax.faultLength, faultMessage(line, syntax, near), near});
+    }
+    appendLoopProblems(out, line, syntax, index, pass);
 }
 
 }  // namespace
@@ -342,6 +445,10 @@ LineSyntax analyseLine(QStringView line)
         out.kind = lang.markerLines[marker];
         const TokenKind kind = out.kind == LineKind::Comment ? TokenKind::Comment : TokenKind::Loop;
         out.tokens.append({i, trimmedEnd(line, i) - i, kind});
+        if (out.kind == LineKind::Loop && out.tokens.first().length == 1) {
+            out.fault = Fault::MissingLoopName;
+            out.faultColumn = i + 1;
+        }
         return out;
     }
 
@@ -380,16 +487,19 @@ LineSyntax analyseLine(QStringView line)
     return out;
 }
 
-QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier)
+QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier, const Loops* loops)
 {
-    return lineProblems(line, analyseLine(line), index, firstLineIsIdentifier);
+    return lineProblems(line, analyseLine(line), index, firstLineIsIdentifier, loops);
 }
 
-QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetype index, bool firstLineIsIdentifier)
+QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetype index, bool firstLineIsIdentifier,
+                            const Loops* loops)
 {
     QList<Problem> out;
-    bool identifierSeen = index == 0 ? false : firstLineIsIdentifier;
-    appendProblems(out, line, syntax, index, identifierSeen);
+    Pass pass;
+    pass.identifierSeen = index == 0 ? false : firstLineIsIdentifier;
+    pass.loops = loops;
+    appendProblems(out, line, syntax, index, pass);
     return out;
 }
 
@@ -403,10 +513,12 @@ bool opensWithIdentifier(QStringView firstLine)
 QList<Problem> scriptProblems(const QStringList& lines)
 {
     QList<Problem> out;
-    bool identifierSeen = false;
-    Suggestions known;
+    const Loops loops(lines);
+    Suggestions names;
+    Suggestions loopNames;
+    Pass pass{false, &loops, &names, &loopNames};
     for (qsizetype i = 0; i < lines.size(); ++i)
-        appendProblems(out, lines[i], analyseLine(lines[i]), i, identifierSeen, &known);
+        appendProblems(out, lines[i], analyseLine(lines[i]), i, pass);
     return out;
 }
 
@@ -452,6 +564,161 @@ QStringList completions(QStringView prefix)
     for (const Word& word : words())
         if (word.shape != ValueShape::FreeText && word.name.startsWith(prefix, Qt::CaseInsensitive))
             out.append(word.name);
+    return out;
+}
+
+bool isOpcodeName(QStringView name)
+{
+    const Word* word = findWord(name);
+    return word && word->kind == NodeKind::GeneralOpcode;
+}
+
+// ------------------------------------------------------------------- loops
+
+std::optional<Span> loopName(QStringView line)
+{
+    return nameSpan(line, analyseLine(line));
+}
+
+std::optional<Span> loopReference(QStringView line)
+{
+    const std::optional<Span> value = referenceSpan(analyseLine(line));
+    if (!value || isDigits(line.sliced(value->start, value->length)))
+        return std::nullopt;
+    return value;
+}
+
+Loops::Loops(const QStringList& lines)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        add(lines[i], i);
+}
+
+void Loops::add(QStringView line, qsizetype index)
+{
+    // Most lines are no loop lines: a look at their first character decides.
+    qsizetype i = 0;
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    if (i == line.size() || line[i] != u':')
+        return;
+    const std::optional<Span> name = loopName(line);
+    if (!name || name->length == 0)
+        return;
+    const QString text = line.sliced(name->start, name->length).toString();
+    if (!m_lines.contains(text)) {
+        m_lines.insert(text, index);
+        m_names.append(text);
+    }
+}
+
+qsizetype Loops::definition(QStringView name) const
+{
+    const QString raw = QString::fromRawData(name.constData(), name.size());
+    return m_lines.value(raw, -1);
+}
+
+QString Loops::nearest(QStringView name) const
+{
+    constexpr int Limit = 2;
+    const QString lowered = name.toString().toLower();
+    int best = Limit + 1;
+    QString found;
+    for (const QString& candidate : m_names) {
+        const int limit = best - 1 < Limit ? best - 1 : Limit;
+        if (limit < 0)
+            break;
+        const int d = distance(lowered, candidate.toLower(), limit);
+        if (d < best) {
+            best = d;
+            found = candidate;
+        }
+    }
+    return found;
+}
+
+// -------------------------------------------------- what a place points at
+
+QString describe(QStringView line, qsizetype column, Span* span)
+{
+    const LineSyntax syntax = analyseLine(line);
+    if (!syntax.word || syntax.tokens.isEmpty())
+        return QString();
+    const Token& first = syntax.tokens.first();
+    if (column < first.start || column >= first.start + first.length || first.kind == TokenKind::Comment ||
+        first.kind == TokenKind::Loop)
+        return QString();
+    if (span)
+        *span = Span{first.start, first.length};
+    const Word& word = *syntax.word;
+    if (word.kind == NodeKind::GeneralOpcode) {
+        QString form = word.name;
+        for (int i = 0; i < valueCount(word.shape); ++i)
+            form += QStringLiteral(" VALUE");
+        return form;
+    }
+    QString kind;
+    switch (word.kind) {
+    case NodeKind::Building: kind = QStringLiteral("building"); break;
+    case NodeKind::Unit: kind = QStringLiteral("unit"); break;
+    case NodeKind::AttackingUnit: kind = QStringLiteral("attacking unit"); break;
+    case NodeKind::Technology: kind = QStringLiteral("technology"); break;
+    case NodeKind::Upgrade: kind = QStringLiteral("upgrade"); break;
+    case NodeKind::Group:
+    case NodeKind::GeneralOpcode: break;
+    }
+    const Language& lang = language();
+    const QString& race = lang.races[&word - lang.words.constData()];
+    const QString described = race + u' ' + kind;
+    return word.form == Form::Rebuild ? QStringLiteral("rebuild ") + described : described;
+}
+
+qsizetype loopDefinition(QStringView line, qsizetype column, const Loops& loops)
+{
+    const std::optional<Span> value = loopReference(line);
+    if (!value || (column >= 0 && (column < value->start || column > value->start + value->length)))
+        return -1;
+    return loops.definition(line.sliced(value->start, value->length));
+}
+
+std::optional<QString> loopAt(QStringView line, qsizetype column)
+{
+    const LineSyntax syntax = analyseLine(line);
+    std::optional<Span> span = nameSpan(line, syntax);
+    if (!span) {
+        span = referenceSpan(syntax);
+        if (span && isDigits(line.sliced(span->start, span->length)))
+            span.reset();
+    }
+    if (!span || span->length == 0 || column < span->start || column > span->start + span->length)
+        return std::nullopt;
+    return line.sliced(span->start, span->length).toString();
+}
+
+QList<Place> loopUses(const QStringList& lines, QStringView name, bool withDefinitions)
+{
+    QList<Place> out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const LineSyntax syntax = analyseLine(lines[i]);
+        std::optional<Span> span = nameSpan(lines[i], syntax);
+        if (span && !withDefinitions)
+            continue;
+        if (!span)
+            span = referenceSpan(syntax);
+        if (span && QStringView(lines[i]).sliced(span->start, span->length) == name)
+            out.append({i, *span});
+    }
+    return out;
+}
+
+QList<Place> loopLines(const QStringList& lines)
+{
+    QList<Place> out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const std::optional<Span> span = loopName(lines[i]);
+        if (span && span->length > 0)
+            out.append({i, *span});
+    }
     return out;
 }
 

@@ -2,11 +2,14 @@
 #include "language/Catalogue.h"
 
 #include <QLatin1StringView>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <QVarLengthArray>
+
+#include <optional>
 
 // The script language as the catalogue describes it: which names may start
 // a line, what follows each of them, and what is wrong with a line. Every
@@ -81,7 +84,7 @@ QString attackingName(QStringView entryText);
 enum class LineKind : quint8 { Empty, Comment, Loop, Opcode, Entry, Unknown };
 enum class TokenKind : quint8 { Opcode, HeaderOpcode, Name, Value, Comment, Loop, Unknown };
 // What is wrong with a line's language, at most one thing per line.
-enum class Fault : quint8 { None, UnknownName, MissingValues, MissingEntryValue, SuperfluousValues };
+enum class Fault : quint8 { None, UnknownName, MissingValues, MissingEntryValue, SuperfluousValues, MissingLoopName };
 
 // A span of a line: a name, a value, a comment or loop line, an unknown name.
 // Blanks and "=" are in no span.
@@ -114,7 +117,51 @@ struct Problem {
     qsizetype column = 0;   // 0-based
     qsizetype length = 0;
     QString message;
+    QString suggestion;     // the "did you mean" name that may replace the faulty part, or ""
     bool operator==(const Problem&) const = default;
+};
+
+// ------------------------------------------------------------------- loops
+//
+// A loop line (first character after blanks ":") names a place in the
+// script: its loop name is the rest of the line without the blanks around
+// it. "Goto" and "Multi_Run" jump there: their value (all their value
+// words) names the loop, unless it is made of digits only, which scripts
+// use too and which is not checked.
+
+struct Span {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    bool operator==(const Span&) const = default;
+};
+// The span of a loop line's name (length 0, just after the ":", when it has
+// none); nothing for any other line.
+std::optional<Span> loopName(QStringView line);
+// The span of the loop name a "Goto" or "Multi_Run" line jumps to; nothing
+// for other lines, for such a line without a value and for a value of
+// digits only.
+std::optional<Span> loopReference(QStringView line);
+
+// The loop names of a script, each with the line that defines it first,
+// collected in one pass over its lines.
+class Loops {
+public:
+    Loops() = default;
+    explicit Loops(const QStringList& lines);
+    // Reads one line; lines are added in script order.
+    void add(QStringView line, qsizetype index);
+    // The 0-based line that first defines name, or -1.
+    qsizetype definition(QStringView name) const;
+    // The nearest loop name within two edits, compared in any case, the
+    // first defined on a tie; "" when none is that near.
+    QString nearest(QStringView name) const;
+    // The names in the order of their first definition.
+    const QStringList& names() const { return m_names; }
+    bool operator==(const Loops&) const = default;
+
+private:
+    QHash<QString, qsizetype> m_lines;
+    QStringList m_names;
 };
 
 // The problems of one line, given its 0-based index in the script and
@@ -129,9 +176,16 @@ struct Problem {
 //                                                    last character, length 0
 //   "Attack" takes no value                          from the first value on
 // A line without problems gives an empty list.
-QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier);
+//   ":" needs a loop name                            just after the ":", length 0
+//   loop "rush" is already defined on line 10        at the name
+//   unknown loop "rsh" (did you mean "rush"?)        at the value
+// The last two need the script's loops; without them (nullptr) they are
+// not looked for.
+QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier,
+                            const Loops* loops = nullptr);
 // The same for a line already read by analyseLine.
-QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetype index, bool firstLineIsIdentifier);
+QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetype index, bool firstLineIsIdentifier,
+                            const Loops* loops = nullptr);
 // Whether a script whose first line is this one opens with its identifier.
 bool opensWithIdentifier(QStringView firstLine);
 // Every problem of a script, in line order: of its lines, or of its text
@@ -152,5 +206,35 @@ qsizetype completionStart(QStringView line, qsizetype caret);
 // The names of the words that start with prefix in any case, in words()
 // order (comment and loop markers are no names to complete).
 QStringList completions(QStringView prefix);
+// Whether a completion is a general opcode (otherwise a catalogue name).
+bool isOpcodeName(QStringView name);
+
+// -------------------------------------------------- what a place points at
+
+// What the word at a column of a line is, for a reader resting on it: a
+// general opcode's form with VALUE for each value ("Wait VALUE",
+// "Check_Resources VALUE VALUE", "Attack"), a catalogue name's race and kind
+// ("Protoss unit", "Protoss attacking unit", "rebuild Zerg building"); ""
+// elsewhere. span receives the word's place.
+QString describe(QStringView line, qsizetype column, Span* span = nullptr);
+
+// A place in a script.
+struct Place {
+    qsizetype line = 0;
+    Span span;
+    bool operator==(const Place&) const = default;
+};
+// The 0-based loop line that a "Goto" or "Multi_Run" line jumps to, -1 for
+// none. column < 0 asks for the line as a whole, otherwise the column must
+// be on the value (its end included).
+qsizetype loopDefinition(QStringView line, qsizetype column, const Loops& loops);
+// The loop name at a column of a line: on a loop line's name or on a
+// jump's value; nothing elsewhere.
+std::optional<QString> loopAt(QStringView line, qsizetype column);
+// Every loop line that defines name (at its name) and every jump to it (at
+// its value), in line order; loop lines only when withDefinitions.
+QList<Place> loopUses(const QStringList& lines, QStringView name, bool withDefinitions = true);
+// Every loop line that has a name, at its name, in line order.
+QList<Place> loopLines(const QStringList& lines);
 
 }  // namespace ScriptLanguage

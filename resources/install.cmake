@@ -20,9 +20,10 @@ install(FILES "${MORVANEO_RECORDS}/mime-package.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/mime/packages" RENAME "${MORVANEO_APP_ID}.xml")
 install(FILES "${MORVANEO_RECORDS}/metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo" RENAME "${MORVANEO_COMPONENT_ID}.metainfo.xml")
-# The Debian package installs them compressed instead (package.cmake).
-install(FILES "${CMAKE_CURRENT_LIST_DIR}/man/morvaneo.1" "${CMAKE_CURRENT_LIST_DIR}/man/morvaneo-checker.1"
-        DESTINATION "${CMAKE_INSTALL_MANDIR}/man1" COMPONENT manuals)
+# Every manual page in man/; the Debian package installs them compressed
+# instead (package.cmake).
+file(GLOB MORVANEO_MAN_PAGES "${CMAKE_CURRENT_LIST_DIR}/man/*.1")
+install(FILES ${MORVANEO_MAN_PAGES} DESTINATION "${CMAKE_INSTALL_MANDIR}/man1" COMPONENT manuals)
 
 # The entry's Exec line needs the prefix given at install time, so the entry
 # is written then; the same step refreshes the desktop's caches.

@@ -20,18 +20,19 @@ set(_packaged "${CMAKE_CURRENT_BINARY_DIR}/package")
 configure_file("${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in" "${_packaged}/changelog.Debian" @ONLY)
 set(_compressed "${_packaged}/changelog.Debian.gz")
 set(_compress_commands COMMAND "${MORVANEO_GZIP}" -9nc "${_packaged}/changelog.Debian" > "${_packaged}/changelog.Debian.gz")
-foreach(_page morvaneo.1 morvaneo-checker.1)
-  list(APPEND _compressed "${_packaged}/${_page}.gz")
-  list(APPEND _compress_commands
-       COMMAND "${MORVANEO_GZIP}" -9nc "${CMAKE_CURRENT_LIST_DIR}/man/${_page}" > "${_packaged}/${_page}.gz")
+set(_pages_compressed)
+foreach(_page IN LISTS MORVANEO_MAN_PAGES)
+  get_filename_component(_name "${_page}" NAME)
+  list(APPEND _pages_compressed "${_packaged}/${_name}.gz")
+  list(APPEND _compress_commands COMMAND "${MORVANEO_GZIP}" -9nc "${_page}" > "${_packaged}/${_name}.gz")
 endforeach()
+list(APPEND _compressed ${_pages_compressed})
 add_custom_command(OUTPUT ${_compressed} ${_compress_commands}
-                   DEPENDS "${_packaged}/changelog.Debian" "${CMAKE_CURRENT_LIST_DIR}/man/morvaneo.1"
-                           "${CMAKE_CURRENT_LIST_DIR}/man/morvaneo-checker.1"
+                   DEPENDS "${_packaged}/changelog.Debian" ${MORVANEO_MAN_PAGES}
                    VERBATIM)
 add_custom_target(morvaneo_package_files ALL DEPENDS ${_compressed})
 install(FILES "${_packaged}/changelog.Debian.gz" DESTINATION "${_doc}" COMPONENT package EXCLUDE_FROM_ALL)
-install(FILES "${_packaged}/morvaneo.1.gz" "${_packaged}/morvaneo-checker.1.gz"
+install(FILES ${_pages_compressed}
         DESTINATION "${CMAKE_INSTALL_MANDIR}/man1" COMPONENT package EXCLUDE_FROM_ALL)
 # Everything but the plain manual pages (component "manuals"), in one package.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};Morvaneo;Unspecified;/;${CMAKE_BINARY_DIR};Morvaneo;package;/")

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,6 +87,9 @@ private Q_SLOTS:
     void spans();
     void preparedLinesAreValid();
     void completion();
+    void loops_data();
+    void loops();
+    void whatAPlacePointsAt();
     void scriptProblemsMatchLineByLine();
     void lintOnFixtures();
 };
@@ -107,7 +111,7 @@ void TestLanguage::classification_data()
             if (w.shape == ValueShape::FreeText) {
                 const bool comment = catalogueEntries()[w.node].key == QLatin1StringView("Comment");
                 const LineKind kind = comment ? LineKind::Comment : LineKind::Loop;
-                row(name, kind);
+                row(name, kind, comment ? QString() : QStringLiteral("1: \":\" needs a loop name"));
                 row(QStringLiteral("  ") + name + QStringLiteral(" any text = at all "), kind);
                 continue;
             }
@@ -245,6 +249,81 @@ void TestLanguage::completion()
     QCOMPARE(completionStart(line, 999), line.size() - 2);
 }
 
+// Loop lines and the jumps to them, through the whole-script finder:
+// "LINE:COLUMN: message" from 1, as --lint prints them.
+void TestLanguage::loops_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("problems");
+    QTest::newRow("defined above and below") << "Goto rush\n: rush \nMulti_Run rush\n:back\nGoto back" << "";
+    QTest::newRow("no name") << "Wait 1\n  :\t \n" << "2:4: \":\" needs a loop name";
+    QTest::newRow("defined again") << ":rush\n\t: rush\nWait 1\n:rush"
+                                   << "2:4: loop \"rush\" is already defined on line 1\n"
+                                      "4:2: loop \"rush\" is already defined on line 1";
+    QTest::newRow("misspelt") << ":rush\nGoto rsh\nMulti_Run  Rush " << "2:6: unknown loop \"rsh\" (did you mean \"rush\"?)\n"
+                                                                      "3:12: unknown loop \"Rush\" (did you mean \"rush\"?)";
+    QTest::newRow("nothing near") << ":rush\nGoto attack" << "2:6: unknown loop \"attack\"";
+    QTest::newRow("numbers and names of words") << "Goto 120\nMulti_Run 7\n: wave two\nGoto wave  two\nGoto wave two"
+                                                << "4:6: unknown loop \"wave  two\" (did you mean \"wave two\"?)";
+    QTest::newRow("nearest of several") << ":attack\n:wave\nGoto wav" << "3:6: unknown loop \"wav\" (did you mean \"wave\"?)";
+    QTest::newRow("first on a tie") << ":ab1\n:ab2\nGoto ab" << "3:6: unknown loop \"ab\" (did you mean \"ab1\"?)";
+    QTest::newRow("other faults first") << "Goto\nGoto 1 2\n:a\nStop a" << "1:5: \"Goto\" needs a value\n"
+                                                                         "2:6: unknown loop \"1 2\"\n"
+                                                                         "4:6: \"Stop\" takes no value";
+}
+
+void TestLanguage::loops()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, problems);
+    QStringList found;
+    for (const Problem& p : scriptProblems(QStringView(script)))
+        if (!p.message.contains(QLatin1StringView(" opcode must ")))  // the header findings
+            found << QStringLiteral("%1:%2: %3").arg(p.line + 1).arg(p.column + 1).arg(p.message);
+    QCOMPARE(found.join(u'\n'), problems);
+}
+
+// Hover texts, definitions and uses of loops, and the suggestion a quick
+// fix puts in place.
+void TestLanguage::whatAPlacePointsAt()
+{
+    const QList<std::pair<QString, QString>> described = {
+        {"Wait 300", "Wait VALUE"}, {"Check_Resources 1 2", "Check_Resources VALUE VALUE"},
+        {"  Attack", "Attack"}, {"Script_Name x y", "Script_Name VALUE"}, {"TriBranch", "TriBranch VALUE VALUE VALUE"},
+        {"Zealot = 1", "Protoss unit"}, {"Spawning_Pool=1", "Zerg building"}, {"Stim_Packs = 1", "Terran technology"},
+        {"Dragoon_Range = 1", "Protoss upgrade"}, {"Attacking_Zealot = 1", "Protoss attacking unit"},
+        {"Rebuild_Nexus = 1", "rebuild Protoss building"}, {"Rebuild_Marine = 1", "rebuild Terran unit"},
+        {"Zelot = 1", ""}, {"; Zealot", ""}, {":Zealot", ""}};
+    for (const auto& [line, text] : described) {
+        Span span;
+        const qsizetype at = line.indexOf(QRegularExpression(QStringLiteral("\\S")));
+        QCOMPARE(describe(line, at + 1, &span), text);
+        if (!text.isEmpty())
+            QCOMPARE(span.start, at);
+        QCOMPARE(describe(line, line.size()), QString());  // past the name
+    }
+
+    const QStringList lines = {":start", "Goto start", "Wait 1", ": start ", "Multi_Run start", "Goto 5", "Goto strat"};
+    const Loops loops(lines);
+    QCOMPARE(loops.names(), QStringList{"start"});
+    QCOMPARE(loopDefinition(lines[1], -1, loops), 0);
+    QCOMPARE(loopDefinition(lines[1], 5, loops), 0);
+    QCOMPARE(loopDefinition(lines[1], 10, loops), 0);  // just after the value
+    QCOMPARE(loopDefinition(lines[1], 2, loops), -1);  // on the opcode
+    QCOMPARE(loopDefinition(lines[5], -1, loops), -1);
+    QCOMPARE(loopDefinition(lines[6], -1, loops), -1);
+    QCOMPARE(loopAt(lines[3], 4), std::optional<QString>("start"));
+    QCOMPARE(loopAt(lines[1], 1), std::nullopt);
+    QCOMPARE(loopUses(lines, u"start"),
+             (QList<Place>{{0, {1, 5}}, {1, {5, 5}}, {3, {2, 5}}, {4, {10, 5}}}));
+    QCOMPARE(loopUses(lines, u"start", false), (QList<Place>{{1, {5, 5}}, {4, {10, 5}}}));
+    QCOMPARE(loopLines(lines), (QList<Place>{{0, {1, 5}}, {3, {2, 5}}}));
+    QStringList suggestions;
+    for (const Problem& p : scriptProblems(QStringList{"Zelot = 1", "Xyz = 1"} + lines))
+        suggestions << p.suggestion;
+    QCOMPARE(suggestions, (QStringList{"", "Zealot", "", "", "", "start"}));
+}
+
 // The whole-script finder and the per-line one an editor uses for changed
 // lines agree on every fixture, and both put a missing value at the end.
 void TestLanguage::scriptProblemsMatchLineByLine()
@@ -254,8 +333,9 @@ void TestLanguage::scriptProblemsMatchLineByLine()
         const QStringList lines = text.split(QStringLiteral("\r\n"));
         QList<Problem> byLine;
         const bool identifier = opensWithIdentifier(lines.first());
+        const Loops loops(lines);
         for (qsizetype i = 0; i < lines.size(); ++i)
-            byLine += lineProblems(lines[i], i, identifier);
+            byLine += lineProblems(lines[i], i, identifier, &loops);
         QCOMPARE(scriptProblems(QStringView(text)), byLine);
         QCOMPARE(scriptProblems(lines), byLine);
         for (const Problem& p : byLine)

@@ -56,6 +56,7 @@ private Q_SLOTS:
     void f8GoesFromProblemToProblem();
     void completionListsTheNames();
     void lineNumbersFitTheLastLine();
+    void loopsAreFollowedAndChecked();
 };
 
 void TestScriptBox::coloursAndUnderlines()
@@ -144,6 +145,63 @@ void TestScriptBox::lineNumbersFitTheLastLine()
     QVERIFY(e.box->marginWidth(0) > narrow);
     e.box->setText(QString());
     QCOMPARE(e.box->marginWidth(0), narrow);
+}
+
+// F12 and Ctrl+click follow a jump to its loop line, far above; an unknown
+// loop moves nothing; a loop line typed below a shown jump takes the jump's
+// underline away at the next paint.
+void TestScriptBox::loopsAreFollowedAndChecked()
+{
+    Editor e;
+    const QString text = QStringLiteral("Wait 1\r\n:rush\r\n") + QStringLiteral("Wait 1\r\n").repeated(300) +
+                         QStringLiteral("Goto rush\r\nGoto rsh\r\nMulti_Run 12");
+    e.box->setText(text);
+    const auto caretLine = [&e] {
+        return e.box->SendScintilla(Sci::SCI_LINEFROMPOSITION, e.box->SendScintilla(Sci::SCI_GETCURRENTPOS));
+    };
+    const auto caretTo = [&](const QString& what) { e.box->setSelStart(text.indexOf(what) + 1); };
+    caretTo(QStringLiteral("Goto rsh"));
+    QTest::keyClick(e.box, Qt::Key_F12);
+    QCOMPARE(caretLine(), 303);
+    QCOMPARE(e.box->caretLineProblems(), QStringLiteral("unknown loop \"rsh\" (did you mean \"rush\"?)"));
+    caretTo(QStringLiteral("Multi_Run 12"));
+    QTest::keyClick(e.box, Qt::Key_F12);
+    QCOMPARE(caretLine(), 304);
+    caretTo(QStringLiteral("Goto rush"));
+    QTest::keyClick(e.box, Qt::Key_F12);
+    QCOMPARE(caretLine(), 1);
+    QCOMPARE(e.box->SendScintilla(Sci::SCI_GETCURRENTPOS), e.box->SendScintilla(Sci::SCI_POSITIONFROMLINE, 1UL));
+    QVERIFY(e.box->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE) <= 1);
+
+    // Ctrl+click: on the value it jumps, on the opcode it only places the caret.
+    const auto clickOn = [&](const QString& what, qsizetype offset) {
+        const long pos = long(e.box->toDocumentPosition(text.indexOf(what) + offset));
+        e.box->SendScintilla(Sci::SCI_SCROLLRANGE, ulong(pos), pos);
+        const QPoint point(int(e.box->SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, pos)) + 2,
+                           int(e.box->SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, pos)) + 4);
+        QTest::mouseClick(e.box->viewport(), Qt::LeftButton, Qt::ControlModifier, point);
+    };
+    clickOn(QStringLiteral("Goto rush"), 6);
+    QCOMPARE(caretLine(), 1);
+    clickOn(QStringLiteral("Goto rush"), 1);
+    QCOMPARE(caretLine(), 302);
+
+    // A jump shown above a loop line that is being typed.
+    const QString jumpFirst = QStringLiteral("Script_Identifier ABCD\r\nScript_Name Rush\r\nGoto rush\r\n:rus");
+    e.box->setText(jumpFirst);
+    e.box->viewport()->repaint();
+    const auto gotoUnderlined = [&] {
+        return e.box->SendScintilla(Sci::SCI_INDICATORVALUEAT, ScriptLexer::ProblemIndicator,
+                                    long(jumpFirst.indexOf(QStringLiteral("rush")))) != 0;
+    };
+    QVERIFY(gotoUnderlined());
+    e.box->setSelStart(e.box->length());
+    QTest::keyClicks(e.box, QStringLiteral("h"));
+    e.box->viewport()->repaint();
+    QVERIFY(!gotoUnderlined());
+    QTest::keyClick(e.box, Qt::Key_Backspace);
+    e.box->viewport()->repaint();
+    QVERIFY(gotoUnderlined());
 }
 
 QTEST_MAIN(TestScriptBox)
