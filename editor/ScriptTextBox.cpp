@@ -358,6 +358,8 @@ bool ScriptTextBox::goToDefinitionAt(long position, bool onReferenceOnly)
     if (target < 0 || target >= SendScintilla(SCI_GETLINECOUNT))
         return false;
     SendScintilla(SCI_GOTOLINE, ulong(target));
+    // A problem's message shown at the old place would now point elsewhere.
+    QToolTip::hideText();
     describeCaretLine();
     return true;
 }

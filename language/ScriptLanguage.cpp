@@ -510,14 +510,14 @@ bool opensWithIdentifier(QStringView firstLine)
     return identifierSeen;
 }
 
-QList<Problem> scriptProblems(const QStringList& lines)
+QList<Problem> scriptProblems(const QStringList& lines, qsizetype most)
 {
     QList<Problem> out;
     const Loops loops(lines);
     Suggestions names;
     Suggestions loopNames;
     Pass pass{false, &loops, &names, &loopNames};
-    for (qsizetype i = 0; i < lines.size(); ++i)
+    for (qsizetype i = 0; i < lines.size() && (most < 0 || out.size() < most); ++i)
         appendProblems(out, lines[i], analyseLine(lines[i]), i, pass);
     return out;
 }

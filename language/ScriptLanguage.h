@@ -190,7 +190,8 @@ QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetyp
 bool opensWithIdentifier(QStringView firstLine);
 // Every problem of a script, in line order: of its lines, or of its text
 // split into lines the way the checker splits them (CR LF, lone CR, lone LF).
-QList<Problem> scriptProblems(const QStringList& lines);
+// most: the first problems only, at least that many when there are.
+QList<Problem> scriptProblems(const QStringList& lines, qsizetype most = -1);
 QList<Problem> scriptProblems(QStringView text);
 
 // The nearest word name to name within two edits (an edit inserts, deletes

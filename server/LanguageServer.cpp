@@ -169,7 +169,43 @@ QString uriOf(const QJsonObject& params)
     return params.value(QStringLiteral("textDocument")).toObject().value(QStringLiteral("uri")).toString();
 }
 
+// Whether a line is a loop line, which the problems of other lines depend on.
+bool isLoopLine(QStringView line)
+{
+    return loopName(line).has_value();
+}
+
 }  // namespace
+
+void LanguageServer::Document::findAll()
+{
+    lines = HeaderRules::splitText(text);
+    loops = Loops(lines);
+    opensWithIdentifier = ScriptLanguage::opensWithIdentifier(lines.first());
+    // Only the problems that are reported are kept.
+    problems = scriptProblems(lines, MostDiagnostics);
+    if (problems.size() > MostDiagnostics)
+        problems.resize(MostDiagnostics);
+}
+
+void LanguageServer::Document::findInLine(qsizetype line)
+{
+    const auto byLine = [](const Problem& p, qsizetype l) { return p.line < l; };
+    const auto first = std::lower_bound(problems.begin(), problems.end(), line, byLine);
+    const auto last = std::lower_bound(first, problems.end(), line + 1, byLine);
+    const qsizetype at = first - problems.begin();
+    const qsizetype before = problems.size();
+    problems.remove(at, last - first);
+    const QList<Problem> found = lineProblems(lines[line], line, opensWithIdentifier, &loops);
+    for (qsizetype i = 0; i < found.size(); ++i)
+        problems.insert(at + i, found[i]);
+    // Only the reported problems are kept: when the kept ones were all that
+    // are reported and are now fewer, the next ones lie in lines not read.
+    if (problems.size() > MostDiagnostics)
+        problems.resize(MostDiagnostics);
+    else if (before >= MostDiagnostics && problems.size() < MostDiagnostics)
+        findAll();
+}
 
 QByteArray LanguageServer::frame(const QByteArray& content)
 {
@@ -313,7 +349,7 @@ QJsonValue LanguageServer::answer(const QString& method, const QJsonObject& para
         const Position to = positionOf(wanted.value(QStringLiteral("end")));
         if (!doc || !from.valid() || !to.valid())
             return actions;
-        const QList<Problem> problems = scriptProblems(doc->lines);
+        const QList<Problem>& problems = doc->problems;
         for (qsizetype i = 0; i < problems.size() && i < MostDiagnostics; ++i) {
             const Problem& p = problems[i];
             // Problems that touch the range, its ends included.
@@ -373,7 +409,7 @@ QJsonValue LanguageServer::answer(const QString& method, const QJsonObject& para
     if (method == QLatin1StringView("textDocument/definition")) {
         if (!onLine)
             return QJsonValue::Null;
-        const qsizetype target = loopDefinition(line, column, Loops(doc->lines));
+        const qsizetype target = loopDefinition(line, column, doc->loops);
         if (target < 0)
             return QJsonValue::Null;
         const std::optional<Span> name = loopName(doc->lines[target]);
@@ -407,7 +443,7 @@ void LanguageServer::notification(const QString& method, const QJsonObject& para
             return;
         Document& doc = m_documents[uri];
         doc.text = text.toString();
-        doc.lines = HeaderRules::splitText(doc.text);
+        doc.findAll();
         publish(uri, out);
     } else if (method == QLatin1StringView("textDocument/didChange")) {
         const auto it = m_documents.find(uri);
@@ -415,6 +451,7 @@ void LanguageServer::notification(const QString& method, const QJsonObject& para
             return;
         Document& doc = it.value();
         bool split = false;  // whether the lines must be split from the text again
+        QList<qsizetype> changedLines;  // otherwise, the lines whose problems are found again
         for (const QJsonValue& change : params.value(QStringLiteral("contentChanges")).toArray()) {
             const QJsonObject c = change.toObject();
             const QJsonValue text = c.value(QStringLiteral("text"));
@@ -435,18 +472,24 @@ void LanguageServer::notification(const QString& method, const QJsonObject& para
             const qsizetype end = std::max(start, offsetOf(doc.text, to));
             doc.text.replace(start, end - start, inserted);
             // Typing within a line changes that line alone.
-            if (!split && from.line == to.line && from.line < doc.lines.size() && !inserted.contains(u'\r') &&
-                !inserted.contains(u'\n')) {
+            if (!split && from.line == to.line && from.line > 0 && from.line < doc.lines.size() &&
+                !inserted.contains(u'\r') && !inserted.contains(u'\n') && !isLoopLine(doc.lines[from.line])) {
                 QString& line = doc.lines[from.line];
                 const qsizetype a = qsizetype(std::min<qint64>(from.character, line.size()));
                 const qsizetype b = std::max(a, qsizetype(std::min<qint64>(to.character, line.size())));
                 line.replace(a, b - a, inserted);
+                split = isLoopLine(line);
+                changedLines.append(from.line);
             } else {
                 split = true;
             }
         }
-        if (split)
-            doc.lines = HeaderRules::splitText(doc.text);
+        if (split) {
+            doc.findAll();
+        } else {
+            for (const qsizetype line : changedLines)
+                doc.findInLine(line);
+        }
         publish(uri, out);
     } else if (method == QLatin1StringView("textDocument/didClose")) {
         // The closed script's diagnostics go away with it.
@@ -458,6 +501,5 @@ void LanguageServer::notification(const QString& method, const QJsonObject& para
 void LanguageServer::publish(const QString& uri, Reply& out) const
 {
     const auto it = m_documents.constFind(uri);
-    out.append(diagnosticsMessage(uri, it == m_documents.cend() ? QList<Problem>() : scriptProblems(it->lines),
-                                  MostDiagnostics));
+    out.append(diagnosticsMessage(uri, it == m_documents.cend() ? QList<Problem>() : it->problems, MostDiagnostics));
 }

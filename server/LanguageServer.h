@@ -1,4 +1,6 @@
 #pragma once
+#include "language/ScriptLanguage.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QJsonObject>
@@ -37,9 +39,17 @@ public:
     static QByteArray frame(const QByteArray& content);
 
 private:
+    // A script as the client has it, and its problems kept up to date: a
+    // change within one line that is neither the first nor a loop line
+    // finds that line's problems alone.
     struct Document {
         QString text;
         QStringList lines;
+        ScriptLanguage::Loops loops;
+        bool opensWithIdentifier = false;
+        QList<ScriptLanguage::Problem> problems;
+        void findAll();
+        void findInLine(qsizetype line);
     };
     using Reply = QList<QByteArray>;
 

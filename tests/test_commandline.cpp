@@ -87,6 +87,7 @@ void TestCommandLine::textProgramsLoadQtCoreOnly_data()
 {
     QTest::addColumn<QString>("program");
     QTest::newRow("checker") << "morvaneo-checker";
+    QTest::newRow("language server") << "morvaneo-language-server";
 }
 
 // The programs that only read and write text load no graphics library, so
@@ -104,7 +105,7 @@ void TestCommandLine::textProgramsLoadQtCoreOnly()
     QVERIFY(ldd.waitForFinished(60000));
     const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
     QVERIFY2(libraries.contains(QLatin1String("libQt6Core")), qPrintable(libraries));
-    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6DBus", "qscintilla"})
+    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6DBus", "qscintilla", "libGL", "libX11"})
         QVERIFY2(!libraries.contains(QLatin1String(library), Qt::CaseInsensitive), qPrintable(libraries));
 }
 

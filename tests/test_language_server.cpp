@@ -140,7 +140,6 @@ private Q_SLOTS:
     void hostileInput();
     void aFiftyMegabyteScript();
     void readerTakesAnyPieces();
-    void needsQtCoreOnly();
     void neovimAttached();
 };
 
@@ -350,19 +349,6 @@ void TestLanguageServer::readerTakesAnyPieces()
             pieces << stream.mid(i, size);
         QCOMPARE(readAll(pieces), whole);
     }
-}
-
-void TestLanguageServer::needsQtCoreOnly()
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("ldd")).isEmpty())
-        QSKIP("ldd is not installed");
-    QProcess ldd;
-    ldd.start(QStringLiteral("ldd"), {serverProgram()});
-    QVERIFY(ldd.waitForFinished(30000));
-    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
-    QVERIFY2(libraries.contains(QStringLiteral("libQt6Core")), qPrintable(libraries));
-    for (const char* other : {"libQt6Gui", "libQt6Widgets", "qscintilla", "libGL", "libX11"})
-        QVERIFY2(!libraries.contains(QLatin1StringView(other)), qPrintable(libraries));
 }
 
 // Neovim's own client, started headless on a script with the server
