@@ -28,7 +28,7 @@ int LanguageMarkup::scriptContext(QStringView firstLine) const
 }
 
 void LanguageMarkup::read(QStringView line, qsizetype index, int context, Spans* spans,
-                          QList<Problem>* problems) const
+                          QList<Problem>* problems, Detail detail) const
 {
     const ScriptLanguage::LineSyntax syntax = ScriptLanguage::analyseLine(line);
     if (spans)
@@ -36,7 +36,10 @@ void LanguageMarkup::read(QStringView line, qsizetype index, int context, Spans*
             spans->append({t.start, t.length, styleOf(t.kind)});
     if (!problems)
         return;
-    for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(line, syntax, index, context != 0)) {
+    const QList<ScriptLanguage::Problem> found =
+        detail == Detail::Messages ? ScriptLanguage::lineProblems(line, syntax, index, context != 0)
+                                   : ScriptLanguage::lineProblemPlaces(line, syntax, index, context != 0);
+    for (const ScriptLanguage::Problem& p : found) {
         Problem problem{p.column, p.length, p.message};
         // A missing value is due after the line's end, where nothing can be
         // underlined: the name that wants it is.

@@ -20,6 +20,9 @@ public:
     };
     using Spans = QVarLengthArray<Span, 8>;
     // A problem of a line: the part to underline and select, and its message.
+    // Colouring needs only the part; the message (which may look through
+    // the catalogue for a near name) is built only when it is to be read.
+    enum class Detail { Places, Messages };
     struct Problem {
         qsizetype start = 0;
         qsizetype length = 0;
@@ -32,9 +35,10 @@ public:
     virtual int scriptContext(QStringView firstLine) const = 0;
     // Reads the line with this 0-based index once: its coloured parts in
     // order (the rest is plain) into spans, its problems in order into
-    // problems; either may be nullptr when it is not wanted.
+    // problems, with their messages or (Places) with empty ones; spans or
+    // problems may be nullptr when it is not wanted.
     virtual void read(QStringView line, qsizetype index, int context, Spans* spans,
-                      QList<Problem>* problems) const = 0;
+                      QList<Problem>* problems, Detail detail) const = 0;
     // Where the word that ends at the caret starts, and the names that can
     // complete it, in the order they are offered.
     virtual qsizetype completionStart(QStringView line, qsizetype caret) const = 0;

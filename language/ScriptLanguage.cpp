@@ -265,14 +265,19 @@ QString faultMessage(QStringView line, const LineSyntax& syntax, Suggestions* kn
     return QString();
 }
 
+enum class Wording { Messages, PlacesOnly };
+
 void appendProblems(QList<Problem>& out, QStringView line, const LineSyntax& syntax, qsizetype index,
-                    bool& identifierSeen, Suggestions* known = nullptr)
+                    bool& identifierSeen, Suggestions* known = nullptr, Wording wording = Wording::Messages)
 {
     // The checker's own rule, and its own words.
     for (const QString& finding : HeaderRules::checkLine(line, index, identifierSeen))
-        out.append({index, 0, line.size(), finding});
+        out.append({index, 0, line.size(), wording == Wording::Messages ? finding : QString()});
+    // The message of an unknown name looks for a near name through the
+    // whole catalogue: built only when someone reads it.
     if (!syntax.valid())
-        out.append({index, syntax.faultColumn, syntax.faultLength, faultMessage(line, syntax, known)});
+        out.append({index, syntax.faultColumn, syntax.faultLength,
+                    wording == Wording::Messages ? faultMessage(line, syntax, known) : QString()});
 }
 
 }  // namespace
@@ -390,6 +395,15 @@ QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetyp
     QList<Problem> out;
     bool identifierSeen = index == 0 ? false : firstLineIsIdentifier;
     appendProblems(out, line, syntax, index, identifierSeen);
+    return out;
+}
+
+QList<Problem> lineProblemPlaces(QStringView line, const LineSyntax& syntax, qsizetype index,
+                                 bool firstLineIsIdentifier)
+{
+    QList<Problem> out;
+    bool identifierSeen = index == 0 ? false : firstLineIsIdentifier;
+    appendProblems(out, line, syntax, index, identifierSeen, nullptr, Wording::PlacesOnly);
     return out;
 }
 
