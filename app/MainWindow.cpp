@@ -408,11 +408,12 @@ bool MainWindow::LoadScriptFile(const QString& path)
         showError(Texts::FileError);
         return false;
     }
-    const QString text = ScriptFile::readingRule(bytes);
+    // The text goes into the script box as UTF-8 a piece at a time: no copy
+    // of the whole script besides the file's bytes and the box's own.
+    Text1->loadUtf8(bytes.size(), [&bytes](const ScriptTextBox::Utf8Sink& take) {
+        ScriptFile::readingRuleUtf8(bytes, take);
+    });
     bytes = QByteArray();
-    // The text lives in the script box; a second copy would double the
-    // memory a large script takes.
-    Text1->loadText(text);
     WholeText = QString();
     return true;
 }
