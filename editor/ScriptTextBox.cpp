@@ -498,7 +498,11 @@ void ScriptTextBox::replaceAllUtf8(qsizetype bytes, const std::function<void(con
     });
     SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     SendScintilla(SCI_SETEMPTYSELECTION, 0L);
-    SendScintilla(SCI_SCROLLCARET);
+    // The view goes to the start, where the caret is. Scrolling to the caret
+    // would lay its line out before it is coloured, and again after: a line
+    // of megabytes twice.
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0L);
+    SendScintilla(SCI_SETXOFFSET, 0L);
 }
 
 void ScriptTextBox::setText(const QString& text)
