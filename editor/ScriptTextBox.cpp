@@ -164,7 +164,6 @@ ScriptTextBox::ScriptTextBox(QWidget* parent) : QsciScintilla(parent)
     setUtf8(true);
     setEolMode(EolWindows);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1);
-    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     // Lines are never wrapped; both scroll bars are always there.
     setWrapMode(WrapNone);
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
@@ -488,15 +487,16 @@ void ScriptTextBox::replaceAll(const QString& text)
 
 void ScriptTextBox::replaceAllUtf8(qsizetype bytes, const std::function<void(const Utf8Sink&)>& produce)
 {
-    // The line index is built once over the new text: kept up to date line
-    // by line while the text goes in, it would cost three times as much.
-    SendScintilla(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+    // The line index is built over the new text when a position is first
+    // converted: kept up to date line by line while the text goes in, it
+    // would cost three times as much, and opening a script needs none.
+    if (SendScintilla(SCI_GETLINECHARACTERINDEX) & SC_LINECHARACTERINDEX_UTF16)
+        SendScintilla(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_ALLOCATE, ulong(bytes + 1));
     produce([this](QByteArrayView utf8) {
         SendScintilla(SCI_APPENDTEXT, ulong(utf8.size()), utf8.data());
     });
-    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     SendScintilla(SCI_SETEMPTYSELECTION, 0L);
     // The view goes to the start, where the caret is. Scrolling to the caret
     // would lay its line out before it is coloured, and again after: a line
@@ -530,8 +530,17 @@ void ScriptTextBox::emptyUndoBuffer()
     SendScintilla(SCI_EMPTYUNDOBUFFER);
 }
 
+// The document's UTF-16 line index, built the first time it is needed and
+// kept up to date by Scintilla from then on (it takes four bytes a line).
+void ScriptTextBox::useLineIndex() const
+{
+    if (!(SendScintilla(SCI_GETLINECHARACTERINDEX) & SC_LINECHARACTERINDEX_UTF16))
+        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+}
+
 qsizetype ScriptTextBox::toScriptPosition(qsizetype documentPosition) const
 {
+    useLineIndex();
     const qsizetype pos = qBound<qsizetype>(0, documentPosition, documentLength());
     const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(pos));
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
@@ -546,6 +555,7 @@ qsizetype ScriptTextBox::toDocumentPosition(qsizetype scriptPosition) const
     const qsizetype end = documentLength();
     if (scriptPosition >= length())
         return end;
+    useLineIndex();
     const long line =
         SendScintilla(SCI_LINEFROMINDEXPOSITION, ulong(scriptPosition), long(SC_LINECHARACTERINDEX_UTF16));
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));

@@ -111,6 +111,7 @@ private:
     void replaceAll(const QString& text);
     void replaceAllUtf8(qsizetype bytes, const std::function<void(const Utf8Sink&)>& produce);
     qsizetype documentLength() const;
+    void useLineIndex() const;
 
     BoxEvents m_events;
     const LineMarkup* m_markup = nullptr;
