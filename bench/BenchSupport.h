@@ -122,7 +122,7 @@ inline void report(const QString& name, const Result& r, double aim, double phys
 // A bare QsciScintilla set up for such a file the cheapest way that draws
 // what the script box draws: UTF-8, CR LF line ends, no wrapping, both scroll
 // bars, the desktop's fixed-width font at the application's size, the
-// UTF-16 line index, the layout and width caches, the given size, shown.
+// layout and width caches, the given size, shown.
 inline void configureBare(QsciScintilla& bare)
 {
     bare.setUtf8(true);
@@ -133,8 +133,6 @@ inline void configureBare(QsciScintilla& bare)
     bare.SendScintilla(QsciScintillaBase::SCI_STYLESETSIZEFRACTIONAL, QsciScintillaBase::STYLE_DEFAULT,
                        long(fixed.pointSizeF() * double(int(QsciScintillaBase::SC_FONT_SIZE_MULTIPLIER))));
     bare.SendScintilla(QsciScintillaBase::SCI_STYLECLEARALL);
-    bare.SendScintilla(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX,
-                       QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
     bare.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE, QsciScintillaBase::SC_CACHE_PAGE);
     bare.SendScintilla(QsciScintillaBase::SCI_SETPOSITIONCACHE, 16384);
     bare.setEolMode(QsciScintilla::EolWindows);
@@ -153,6 +151,15 @@ inline void setUpBare(QsciScintilla& bare, QSize size)
     configureBare(bare);
     bare.resize(size);
     bare.show();
+}
+
+// Gives a bare box the UTF-16 line index that the script box builds once it
+// converts a position (a selection made, a command run): editing floors
+// keep it up to date as the script box does.
+inline void bareLineIndex(QsciScintilla& bare)
+{
+    bare.SendScintilla(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX,
+                       QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
 }
 
 // Gives a bare box the script box's line-number margin, as wide.

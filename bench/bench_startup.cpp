@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     runOnce(editor, env);
     runOnce(bare, env);
     std::vector<double> m, f;
-    const int runs = runsFor(quick, 21);
+    const int runs = runsFor(quick, 11);
     for (int i = 0; i < runs; ++i) {
         m.push_back(runOnce(editor, env));
         f.push_back(runOnce(bare, env));
@@ -87,7 +87,7 @@ int main(int argc, char** argv)
         const QString path = scripts.filePath(QStringLiteral("script.mvn5"));
         writeAll(path, makeScript(bytes).crlf);
         std::vector<double> mo, fo;
-        for (int i = 0; i < runsFor(quick, bytes > 10 * MB ? 5 : 9); ++i) {
+        for (int i = 0; i < runsFor(quick, bytes > 10 * MB ? 3 : 5); ++i) {
             mo.push_back(runOnce(editor, env, {path}));
             fo.push_back(runOnce(bare, env, {path}));
         }

@@ -104,6 +104,7 @@ int main(int argc, char** argv)
     // The bare box has the script box's size.
     QsciScintilla bare;
     setUpBare(bare, w.Text1->size());
+    bareLineIndex(bare);
     QApplication::processEvents();
 
     const bool quick = quickMode(argc, argv);
