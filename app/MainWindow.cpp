@@ -429,13 +429,14 @@ bool MainWindow::LoadScriptFile(const QString& path)
         showError(Texts::FileError);
         return false;
     }
-    const QString text = ScriptFile::readingRule(bytes);
-    bytes = QByteArray();
     if (Recovery)
         Recovery->replacing(path);
-    // The text lives in the script box; a second copy would double the
-    // memory a large script takes.
-    Text1->loadText(text);
+    // The text goes into the script box as UTF-8 a piece at a time: no copy
+    // of the whole script besides the file's bytes and the box's own.
+    Text1->loadUtf8(bytes.size(), [&bytes](const ScriptTextBox::Utf8Sink& take) {
+        ScriptFile::readingRuleUtf8(bytes, take);
+    });
+    bytes = QByteArray();
     WholeText = QString();
     return true;
 }

@@ -4,8 +4,11 @@
 #pragma once
 #include "platform/Modal.h"
 #include "editor/Qsci.h"
+#include "language/ScriptFile.h"
 
+#include <QApplication>
 #include <QByteArray>
+#include <QFontDatabase>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -116,11 +119,22 @@ inline void report(const QString& name, const Result& r, double aim, double phys
     std::fflush(stdout);
 }
 
-// A bare QsciScintilla as anyone would set it up for such a file: UTF-8,
-// CR LF line ends, no wrapping, both scroll bars, the given size, shown.
-inline void setUpBare(QsciScintilla& bare, QSize size)
+// A bare QsciScintilla set up for such a file the cheapest way that draws
+// what the script box draws: UTF-8, CR LF line ends, no wrapping, both scroll
+// bars, the desktop's fixed-width font at the application's size, the
+// layout and width caches, the given size, shown.
+inline void configureBare(QsciScintilla& bare)
 {
     bare.setUtf8(true);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(QApplication::font().pointSizeF());
+    bare.SendScintilla(QsciScintillaBase::SCI_STYLESETFONT, QsciScintillaBase::STYLE_DEFAULT,
+                       fixed.family().toUtf8().constData());
+    bare.SendScintilla(QsciScintillaBase::SCI_STYLESETSIZEFRACTIONAL, QsciScintillaBase::STYLE_DEFAULT,
+                       long(fixed.pointSizeF() * double(int(QsciScintillaBase::SC_FONT_SIZE_MULTIPLIER))));
+    bare.SendScintilla(QsciScintillaBase::SCI_STYLECLEARALL);
+    bare.SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE, QsciScintillaBase::SC_CACHE_PAGE);
+    bare.SendScintilla(QsciScintillaBase::SCI_SETPOSITIONCACHE, 16384);
     bare.setEolMode(QsciScintilla::EolWindows);
     bare.setWrapMode(QsciScintilla::WrapNone);
     bare.setMarginWidth(1, 0);
@@ -130,15 +144,50 @@ inline void setUpBare(QsciScintilla& bare, QSize size)
     // QScintilla's own handler of them counts the characters from the start
     // of the document at every change.
     bare.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
+}
+
+inline void setUpBare(QsciScintilla& bare, QSize size)
+{
+    configureBare(bare);
     bare.resize(size);
     bare.show();
 }
 
-// Puts the caret of a bare box at a document position, before a timed step
-// as the program's selection is made before its command.
+// Gives a bare box the UTF-16 line index that the script box builds once it
+// converts a position (a selection made, a command run): editing floors
+// keep it up to date as the script box does.
+inline void bareLineIndex(QsciScintilla& bare)
+{
+    bare.SendScintilla(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX,
+                       QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+}
+
+// Gives a bare box the script box's line-number margin, as wide.
+inline void bareMargin(QsciScintilla& bare, const QsciScintilla& box)
+{
+    bare.setMarginType(0, QsciScintilla::NumberMargin);
+    bare.setMarginWidth(0, box.marginWidth(0));
+}
+
+// Puts the caret of a bare box at a document position and brings it into
+// view, before a timed step, as the program's selection is made (and
+// shown) before its command.
 inline void bareCaret(QsciScintilla& bare, long position)
 {
     bare.SendScintilla(QsciScintillaBase::SCI_SETEMPTYSELECTION, position);
+    bare.SendScintilla(QsciScintillaBase::SCI_SCROLLCARET);
+}
+
+// Loads a script file into a bare box the cheapest way: its bytes turned
+// into UTF-8 by the reading rule and appended to an empty document.
+inline void bareLoad(QsciScintilla& bare, const QByteArray& bytes)
+{
+    bare.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+    bare.SendScintilla(QsciScintillaBase::SCI_ALLOCATE, ulong(bytes.size() + 1));
+    ScriptFile::readingRuleUtf8(bytes, [&bare](QByteArrayView utf8) {
+        bare.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, ulong(utf8.size()), utf8.data());
+    });
+    bare.SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
 }
 
 // Inserts UTF-8 text at the caret of a bare box, the cheapest way.

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
@@ -47,7 +48,10 @@ struct Fixture {
     }
 };
 
-void benchOpen(Fixture& fx, int runs, qsizetype bytes, const QString& path, qsizetype expectedLength)
+// expectedLength: the script's length once open; the file's decoded bytes
+// are two more when it ends with a line break, which the script drops.
+void benchOpen(Fixture& fx, int runs, const QString& name, const QString& path, qsizetype expectedLength,
+               qsizetype expectedDecoded)
 {
     const Step morvaneo{[&] { fx.clearBoth(); },
                         [&] {
@@ -62,15 +66,15 @@ void benchOpen(Fixture& fx, int runs, qsizetype bytes, const QString& path, qsiz
                              fx.clearBoth();
                          },
                          [&] {
-                             fx.bare.setText(ScriptFile::decode(readAll(path)));
+                             bareLoad(fx.bare, readAll(path));
                              fx.bare.viewport()->repaint();
                          }};
     qsizetype decoded = 0;
     const Step physical{nullptr, [&] { decoded = ScriptFile::decode(readAll(path)).size(); }};
     const std::vector<double> t = interleaved(runs, {morvaneo, component, physical});
-    if (!opened || decoded != expectedLength + 2)
-        std::fprintf(stderr, "bench: %s opened a wrong text\n", qPrintable(sizedName("open", bytes)));
-    report(sizedName("open", bytes), {t[0], t[1]}, 1.5, t[2]);
+    if (!opened || decoded != expectedDecoded)
+        std::fprintf(stderr, "bench: %s opened a wrong text\n", qPrintable(name));
+    report(name, {t[0], t[1]}, 1.5, t[2]);
 }
 
 void benchSave(Fixture& fx, int runs, qsizetype bytes, const QString& path, qint64 expectedSize)
@@ -118,11 +122,54 @@ void benchRebuild(Fixture& fx, int runs, qsizetype bytes, const QByteArray& crlf
                             fx.w.Text1->setSelLength(word.size());
                         },
                         [&] { fx.w.Command1_Click(); }};
-    const Step floor{[&] { bareCaret(fx.bare, bareAt); }, [&] { bareInsert(fx.bare, inserted); }};
+    const Step floor{[&] {
+                         bareMargin(fx.bare, *fx.w.Text1);
+                         bareCaret(fx.bare, bareAt);
+                     },
+                     [&] { bareInsert(fx.bare, inserted); }};
+    bareLineIndex(fx.bare);
     const Result r = interleaved(runs, morvaneo, floor);
+    fx.bare.SendScintilla(QsciScintillaBase::SCI_RELEASELINECHARACTERINDEX,
+                          QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
     if (fx.w.Text1->length() != before + runs * inserted.size())
         std::fprintf(stderr, "bench: rebuild gave a wrong text\n");
     report(sizedName("rebuild", bytes), r, 1.5);
+}
+
+void sendKey(QWidget* box, int key, Qt::KeyboardModifiers modifiers)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(box, &press);
+    QApplication::sendEvent(box, &release);
+}
+
+// Ctrl+End from the top of a large script both boxes hold: the last line
+// shown, and in the script box coloured and checked, up to its paint.
+void benchCtrlEnd(Fixture& fx, int runs, qsizetype bytes)
+{
+    QsciScintilla* box = fx.w.Text1;
+    const Step morvaneo{[&] { box->SendScintilla(QsciScintillaBase::SCI_DOCUMENTSTART); },
+                        [&] {
+                            sendKey(box, Qt::Key_End, Qt::ControlModifier);
+                            box->viewport()->repaint();
+                        }};
+    bool coloured = true;
+    const Step floor{[&] {
+                         const long lastLine = box->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT) - 1;
+                         const long lastStart = box->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, lastLine);
+                         coloured = coloured && box->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, lastStart) != 0;
+                         bareMargin(fx.bare, *box);
+                         fx.bare.SendScintilla(QsciScintillaBase::SCI_DOCUMENTSTART);
+                     },
+                     [&] {
+                         sendKey(&fx.bare, Qt::Key_End, Qt::ControlModifier);
+                         fx.bare.viewport()->repaint();
+                     }};
+    const Result r = interleaved(runs, morvaneo, floor);
+    if (!coloured)
+        std::fprintf(stderr, "bench: Ctrl+End left the last line uncoloured\n");
+    report(sizedName("ctrl_end", bytes), r, 1.5);
 }
 
 }  // namespace
@@ -144,11 +191,22 @@ int main(int argc, char** argv)
         // The script opens without the break after its last line.
         const qsizetype length = script.crlf.size() - 2;
 
-        benchOpen(fx, runs, bytes, path, length);
+        benchOpen(fx, runs, sizedName("open", bytes), path, length, length + 2);
         benchSave(fx, runs, bytes, path, script.crlf.size());
         if (bytes == sizes[std::min<size_t>(1, sizes.size() - 1)])
             benchRebuild(fx, runs, bytes, script.crlf);
+        if (bytes == sizes.back())
+            benchCtrlEnd(fx, runs, bytes);
         fx.clearBoth();
     }
+
+    // A script that is one single line (a file whose line ends were lost):
+    // the script's lines joined by blanks.
+    const qsizetype lineBytes = quick ? 1 * MB : 10 * MB;
+    QByteArray line = makeScript(lineBytes).crlf;
+    line.replace("\r\n", " ");
+    const QString linePath = fx.dir.filePath(QStringLiteral("line.mvn5"));
+    writeAll(linePath, line);
+    benchOpen(fx, 1, sizedName("open_line", lineBytes), linePath, line.size(), line.size());
     return 0;
 }

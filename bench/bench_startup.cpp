@@ -3,7 +3,8 @@
 // showing a main window with a text box and a 233-item tree
 // (bench_floor_startup). The editor is started as the program starts it by
 // tests/morvaneo-until-painted; both end right after their first paint.
-// Each figure is the median of interleaved runs.
+// Each figure is the median of interleaved runs. Then the same with a 10 MB
+// and a 50 MB script given on both command lines: the whole-process open.
 #include "BenchSupport.h"
 
 #include <QCoreApplication>
@@ -18,7 +19,7 @@ namespace {
 using namespace Bench;
 
 // Milliseconds from start to exit of one run; -1 when it failed.
-double runOnce(const QString& program, const QProcessEnvironment& env)
+double runOnce(const QString& program, const QProcessEnvironment& env, const QStringList& arguments = {})
 {
     QProcess p;
     p.setProcessEnvironment(env);
@@ -27,7 +28,7 @@ double runOnce(const QString& program, const QProcessEnvironment& env)
     p.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer clock;
     clock.start();
-    p.start(program, {});
+    p.start(program, arguments);
     if (!p.waitForFinished(60000)) {
         p.kill();
         p.waitForFinished();
@@ -71,7 +72,7 @@ int main(int argc, char** argv)
     runOnce(editor, env);
     runOnce(bare, env);
     std::vector<double> m, f;
-    const int runs = runsFor(quick, 21);
+    const int runs = runsFor(quick, 11);
     for (int i = 0; i < runs; ++i) {
         m.push_back(runOnce(editor, env));
         f.push_back(runOnce(bare, env));
@@ -79,5 +80,20 @@ int main(int argc, char** argv)
     if (std::count(m.begin(), m.end(), -1.0) || std::count(f.begin(), f.end(), -1.0))
         std::fprintf(stderr, "bench: a start-up run failed\n");
     report(QStringLiteral("startup"), {median(m), median(f)}, 1.5);
+
+    QTemporaryDir scripts;
+    const std::vector<qsizetype> sizes = quick ? std::vector<qsizetype>{1 * MB} : std::vector<qsizetype>{10 * MB, 50 * MB};
+    for (const qsizetype bytes : sizes) {
+        const QString path = scripts.filePath(QStringLiteral("script.mvn5"));
+        writeAll(path, makeScript(bytes).crlf);
+        std::vector<double> mo, fo;
+        for (int i = 0; i < runsFor(quick, bytes > 10 * MB ? 3 : 5); ++i) {
+            mo.push_back(runOnce(editor, env, {path}));
+            fo.push_back(runOnce(bare, env, {path}));
+        }
+        if (std::count(mo.begin(), mo.end(), -1.0) || std::count(fo.begin(), fo.end(), -1.0))
+            std::fprintf(stderr, "bench: a whole-process open failed\n");
+        report(sizedName("process_open", bytes), {median(mo), median(fo)}, 1.5);
+    }
     return 0;
 }

@@ -54,6 +54,7 @@ void benchAttacking(MainWindow& w, QsciScintilla& bare, const char* name, int li
                         [&] { w.FlatBttn5_Click(); }};
     const Step floor{[&] {
                          bare.setText(script);
+                         bareMargin(bare, *w.Text1);
                          bareCaret(bare, long(script.size()));
                      },
                      [&] { bareInsert(bare, suffix); }};
@@ -80,7 +81,11 @@ void benchInsertion(MainWindow& w, QsciScintilla& bare, qsizetype bytes, int run
     bare.setText(script);
     const long docMiddle = long(w.Text1->toDocumentPosition(middle));
     const Step morvaneo{[&] { w.Text1->setSelStart(middle); }, [&] { w.FlatBttn7_Click(); }};
-    const Step floor{[&] { bareCaret(bare, docMiddle); }, [&] { bareInsert(bare, QByteArrayLiteral("Wait 5\r\n")); }};
+    const Step floor{[&] {
+                         bareMargin(bare, *w.Text1);
+                         bareCaret(bare, docMiddle);
+                     },
+                     [&] { bareInsert(bare, QByteArrayLiteral("Wait 5\r\n")); }};
     const Result r = interleaved(runs, morvaneo, floor);
     if (w.Text1->length() != script.size() + runs * 8 || bare.length() != w.Text1->length())
         std::fprintf(stderr, "bench: the insertion gave a wrong text\n");
@@ -99,6 +104,7 @@ int main(int argc, char** argv)
     // The bare box has the script box's size.
     QsciScintilla bare;
     setUpBare(bare, w.Text1->size());
+    bareLineIndex(bare);
     QApplication::processEvents();
 
     const bool quick = quickMode(argc, argv);

@@ -24,11 +24,14 @@ LINE = re.compile(
 
 OPERATIONS = {
     "open": "Open",
+    "open_line": "Open, one single line",
+    "process_open": "Open, whole process to first paint",
     "save": "Save",
     "insert": "Insert one opcode",
     "attacking": "Make attacking",
     "attacking_unknown": "Make attacking, unknown names",
     "rebuild": "Make rebuild",
+    "ctrl_end": "Ctrl+End",
     "checker": "Header checker",
     "lint": "Lint, process (floor: grep -c)",
     "lint_memory": "Lint, peak memory (floor: file)",

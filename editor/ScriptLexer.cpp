@@ -61,14 +61,31 @@ void ScriptLexer::setLook(const QPalette& palette, const QFont& font)
     }
 }
 
+// Scintilla asks for every line from the first one not yet styled to the
+// last one shown. After a jump (Ctrl+End in a large script) that is every
+// line in between: then only the lines shown are read, and the styled end
+// goes back to where it was, so that the lines skipped are asked for again
+// when they come into view. Of a line longer than LongLine bytes (a file
+// that is one single line) only the first LongLine bytes are read; the rest
+// is plain.
 void ScriptLexer::styleText(int start, int end)
 {
     QsciScintilla* box = editor();
     if (!box)
         return;
     const long documentEnd = box->SendScintilla(Sci::SCI_GETLENGTH);
+    const long lineCount = box->SendScintilla(Sci::SCI_GETLINECOUNT);
     long firstLine = box->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(start));
     const long lastLine = box->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(qMax(start, end - 1)));
+    const long firstShown =
+        box->SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE, ulong(box->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE)));
+    const long shownCount = box->SendScintilla(Sci::SCI_LINESONSCREEN) + 1;
+    const bool jumped = firstShown - firstLine > 2 * shownCount + SkipSlack;
+    if (jumped) {
+        firstLine = firstShown;
+        if (firstLine > lastLine)
+            return;
+    }
     auto lineText = [box](long line, long* begin, long* length) {
         *begin = box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line));
         *length = box->SendScintilla(Sci::SCI_GETLINEENDPOSITION, ulong(line)) - *begin;
@@ -93,14 +110,14 @@ void ScriptLexer::styleText(int start, int end)
     QList<LineMarkup::Problem> problems;
     for (long line = firstLine; line <= lastLine; ++line) {
         const char* bytes = lineText(line, &begin, &length);
-        const long next = line + 1 < box->SendScintilla(Sci::SCI_GETLINECOUNT)
-                              ? box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))
-                              : documentEnd;
-        const QString text = ScriptDocument::decode(bytes, length);
-        const LineColumns columns(bytes, length);
+        const long next = line + 1 < lineCount ? box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))
+                                               : documentEnd;
+        const long read = readableLength(bytes, length);
+        const QString text = ScriptDocument::decode(bytes, read);
+        const LineColumns columns(bytes, read);
         spans.clear();
         problems.clear();
-        m_markup.read(text, line, context, &spans, &problems);
+        m_markup.read(text, line, context, &spans, &problems, LineMarkup::Detail::Places);
         qsizetype styled = 0;
         for (const LineMarkup::Span& span : spans) {
             const qsizetype from = qMax(styled, columns.byteOffset(span.start));
@@ -121,4 +138,16 @@ void ScriptLexer::styleText(int start, int end)
             box->SendScintilla(Sci::SCI_INDICATORFILLRANGE, ulong(begin + from), long(qMax<qsizetype>(1, to - from)));
         }
     }
+    if (jumped)
+        startStyling(start);
+}
+
+long ScriptLexer::readableLength(const char* bytes, long length)
+{
+    if (length <= LongLine)
+        return length;
+    long cut = LongLine;
+    while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    return cut;
 }

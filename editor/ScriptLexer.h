@@ -14,6 +14,11 @@ public:
 
     // The indicator that draws the wavy underline of a problem.
     static constexpr int ProblemIndicator = 8;
+    // How much of a line is read for its colours and problems, in bytes.
+    static constexpr long LongLine = 1 << 16;
+    // A line's length, or LongLine bytes of it cut before a character's
+    // continuation bytes: what is read of a line of that length.
+    static long readableLength(const char* bytes, long length);
 
     const char* language() const override { return "MVN5"; }
     QString description(int style) const override;
@@ -22,6 +27,8 @@ public:
     void setLook(const QPalette& palette, const QFont& font);
 
 private:
+    // Lines beyond the ones shown that a jump may leave unstyled.
+    static constexpr long SkipSlack = 64;
     const LineMarkup& m_markup;
     MarkupContext& m_context;
 };

@@ -165,11 +165,16 @@ ScriptTextBox::ScriptTextBox(QWidget* parent) : QsciScintilla(parent)
     setUtf8(true);
     setEolMode(EolWindows);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1);
-    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     // Lines are never wrapped; both scroll bars are always there.
     setWrapMode(WrapNone);
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
+    // Scintilla measures every character of a line it lays out, the whole
+    // of a line megabytes long. The lines of the page stay laid out while
+    // nothing changes them, and the widths of recurring pieces of text are
+    // remembered across lines.
+    SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
+    SendScintilla(SCI_SETPOSITIONCACHE, 16384);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // No margins of Scintilla's own: the text starts at the left edge.
@@ -291,7 +296,9 @@ void ScriptTextBox::setLineMarkup(const LineMarkup* markup)
     m_lexer.reset(markup ? new ScriptLexer(*markup, *m_context, nullptr) : nullptr);
     if (m_lexer)
         setLexer(m_lexer.get());
-    indicatorDefine(SquiggleIndicator, ScriptLexer::ProblemIndicator);
+    // The pixmap squiggle is drawn at most a screen wide; the plain one draws
+    // every stroke of an underline megabytes long.
+    indicatorDefine(SquigglePixmapIndicator, ScriptLexer::ProblemIndicator);
     setIndicatorDrawUnder(true, ScriptLexer::ProblemIndicator);
     // Resting the mouse on an underline shows its message.
     SendScintilla(SCI_SETMOUSEDWELLTIME, markup ? 500 : SC_TIME_FOREVER);
@@ -320,12 +327,15 @@ struct ScriptTextBox::DocumentLine {
     LineColumns columns;
 };
 
-ScriptTextBox::DocumentLine ScriptTextBox::documentLine(long line) const
+// Of a line longer than the lexer reads, the part it reads: its problems
+// are the ones underlined.
+ScriptTextBox::DocumentLine ScriptTextBox::documentLine(long line, bool whole) const
 {
     const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
     const long end = SendScintilla(SCI_GETLINEENDPOSITION, ulong(line));
     const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(begin), end - begin));
-    return {line, begin, decode(bytes, end - begin), LineColumns(bytes, end - begin)};
+    const long read = whole ? end - begin : ScriptLexer::readableLength(bytes, end - begin);
+    return {line, begin, decode(bytes, read), LineColumns(bytes, read)};
 }
 
 const LineMarkup::Context* ScriptTextBox::scriptContext() const
@@ -337,7 +347,7 @@ QList<LineMarkup::Problem> ScriptTextBox::lineProblems(const DocumentLine& line,
 {
     QList<LineMarkup::Problem> problems;
     if (m_markup && context)
-        m_markup->read(line.text, line.index, *context, nullptr, &problems);
+        m_markup->read(line.text, line.index, *context, nullptr, &problems, LineMarkup::Detail::Messages);
     return problems;
 }
 
@@ -447,7 +457,7 @@ void ScriptTextBox::complete()
     if (!m_markup)
         return;
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
-    const DocumentLine line = documentLine(SendScintilla(SCI_LINEFROMPOSITION, ulong(caret)));
+    const DocumentLine line = documentLine(SendScintilla(SCI_LINEFROMPOSITION, ulong(caret)), true);
     const qsizetype caretColumn = line.columns.column(caret - line.begin);
     const qsizetype start = m_markup->completionStart(line.text, caretColumn);
     const QStringList names = m_markup->completions(QStringView(line.text).mid(start, caretColumn - start));
@@ -500,15 +510,27 @@ qsizetype ScriptTextBox::length() const
 void ScriptTextBox::replaceAll(const QString& text)
 {
     const QByteArray utf8 = documentBytes(text);
-    // The line index is built once over the new text: kept up to date line
-    // by line while the text goes in, it would cost three times as much.
-    SendScintilla(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+    replaceAllUtf8(utf8.size(), [&utf8](const Utf8Sink& take) { take(utf8); });
+}
+
+void ScriptTextBox::replaceAllUtf8(qsizetype bytes, const std::function<void(const Utf8Sink&)>& produce)
+{
+    // The line index is built over the new text when a position is first
+    // converted: kept up to date line by line while the text goes in, it
+    // would cost three times as much, and opening a script needs none.
+    if (SendScintilla(SCI_GETLINECHARACTERINDEX) & SC_LINECHARACTERINDEX_UTF16)
+        SendScintilla(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_ALLOCATE, ulong(utf8.size() + 1));
-    SendScintilla(SCI_APPENDTEXT, ulong(utf8.size()), utf8.constData());
-    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+    SendScintilla(SCI_ALLOCATE, ulong(bytes + 1));
+    produce([this](QByteArrayView utf8) {
+        SendScintilla(SCI_APPENDTEXT, ulong(utf8.size()), utf8.data());
+    });
     SendScintilla(SCI_SETEMPTYSELECTION, 0L);
-    SendScintilla(SCI_SCROLLCARET);
+    // The view goes to the start, where the caret is. Scrolling to the caret
+    // would lay its line out before it is coloured, and again after: a line
+    // of megabytes twice.
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0L);
+    SendScintilla(SCI_SETXOFFSET, 0L);
 }
 
 void ScriptTextBox::setText(const QString& text)
@@ -525,13 +547,28 @@ void ScriptTextBox::loadText(const QString& text)
     replaceAll(text);
 }
 
+void ScriptTextBox::loadUtf8(qsizetype bytes, const std::function<void(const Utf8Sink&)>& produce)
+{
+    ChangeScope scope(this, ChangeScope::NoUndo);
+    replaceAllUtf8(bytes, produce);
+}
+
 void ScriptTextBox::emptyUndoBuffer()
 {
     SendScintilla(SCI_EMPTYUNDOBUFFER);
 }
 
+// The document's UTF-16 line index, built the first time it is needed and
+// kept up to date by Scintilla from then on (it takes four bytes a line).
+void ScriptTextBox::useLineIndex() const
+{
+    if (!(SendScintilla(SCI_GETLINECHARACTERINDEX) & SC_LINECHARACTERINDEX_UTF16))
+        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
+}
+
 qsizetype ScriptTextBox::toScriptPosition(qsizetype documentPosition) const
 {
+    useLineIndex();
     const qsizetype pos = qBound<qsizetype>(0, documentPosition, documentLength());
     const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(pos));
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
@@ -546,6 +583,7 @@ qsizetype ScriptTextBox::toDocumentPosition(qsizetype scriptPosition) const
     const qsizetype end = documentLength();
     if (scriptPosition >= length())
         return end;
+    useLineIndex();
     const long line =
         SendScintilla(SCI_LINEFROMINDEXPOSITION, ulong(scriptPosition), long(SC_LINECHARACTERINDEX_UTF16));
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));

@@ -4,6 +4,7 @@
 #include "editor/Qsci.h"
 #include "editor/ScriptDocument.h"
 
+#include <functional>
 #include <memory>
 
 class MarkupContext;
@@ -29,6 +30,13 @@ public:
     // Replaces the whole text with a document that has no undo history (a
     // script just opened).
     void loadText(const QString& text);
+    // The same for UTF-8 text that produce hands to its argument in pieces,
+    // each ending between two characters and never between a CR and its LF;
+    // bytes is about how much there is. The text must hold only characters
+    // the document holds as themselves (no lone surrogate, no noncharacter),
+    // as a script file's do.
+    using Utf8Sink = std::function<void(QByteArrayView)>;
+    void loadUtf8(qsizetype bytes, const std::function<void(const Utf8Sink&)>& produce);
     qsizetype SelStart() const override;
     void setSelStart(qsizetype start) override;
     qsizetype SelLength() const override;
@@ -99,7 +107,7 @@ private:
     void dwellStarted(int position, int x, int y);
     void fitLineNumbers();
     struct DocumentLine;
-    DocumentLine documentLine(long line) const;
+    DocumentLine documentLine(long line, bool whole = false) const;
     const LineMarkup::Context* scriptContext() const;
     QList<LineMarkup::Problem> lineProblems(const DocumentLine& line, const LineMarkup::Context* context) const;
     bool goToDefinitionAt(long position, bool onReferenceOnly);
@@ -107,7 +115,9 @@ private:
     void applyLook();
     void bindKeys();
     void replaceAll(const QString& text);
+    void replaceAllUtf8(qsizetype bytes, const std::function<void(const Utf8Sink&)>& produce);
     qsizetype documentLength() const;
+    void useLineIndex() const;
 
     BoxEvents m_events;
     const LineMarkup* m_markup = nullptr;

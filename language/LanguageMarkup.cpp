@@ -54,7 +54,7 @@ qsizetype LanguageMarkup::definitionLine(QStringView line, qsizetype column, con
 }
 
 void LanguageMarkup::read(QStringView line, qsizetype index, const Context& context, Spans* spans,
-                          QList<Problem>* problems) const
+                          QList<Problem>* problems, Detail detail) const
 {
     const ScriptLanguage::LineSyntax syntax = ScriptLanguage::analyseLine(line);
     if (spans)
@@ -63,8 +63,11 @@ void LanguageMarkup::read(QStringView line, qsizetype index, const Context& cont
     if (!problems)
         return;
     const ScriptFacts& facts = factsOf(context);
-    for (const ScriptLanguage::Problem& p :
-         ScriptLanguage::lineProblems(line, syntax, index, facts.opensWithIdentifier, &facts.loops)) {
+    const QList<ScriptLanguage::Problem> found =
+        detail == Detail::Messages
+            ? ScriptLanguage::lineProblems(line, syntax, index, facts.opensWithIdentifier, &facts.loops)
+            : ScriptLanguage::lineProblemPlaces(line, syntax, index, facts.opensWithIdentifier, &facts.loops);
+    for (const ScriptLanguage::Problem& p : found) {
         Problem problem{p.column, p.length, p.message};
         // A missing value is due after the line's end, where nothing can be
         // underlined: the name that wants it is.

@@ -23,6 +23,9 @@ public:
     };
     using Spans = QVarLengthArray<Span, 8>;
     // A problem of a line: the part to underline and select, and its message.
+    // Colouring needs only the part; the message (which may look through
+    // the catalogue for a near name) is built only when it is to be read.
+    enum class Detail { Places, Messages };
     struct Problem {
         qsizetype start = 0;
         qsizetype length = 0;
@@ -51,9 +54,10 @@ public:
     virtual std::unique_ptr<Context> scriptContext(const QList<IndexedLine>& lines) const = 0;
     // Reads the line with this 0-based index once: its coloured parts in
     // order (the rest is plain) into spans, its problems in order into
-    // problems; either may be nullptr when it is not wanted.
+    // problems, with their messages or (Places) with empty ones; spans or
+    // problems may be nullptr when it is not wanted.
     virtual void read(QStringView line, qsizetype index, const Context& context, Spans* spans,
-                      QList<Problem>* problems) const = 0;
+                      QList<Problem>* problems, Detail detail) const = 0;
     // The 0-based line that the reference at a column of a line goes to (a
     // jump to its loop line), column < 0 for anywhere on the line; -1 when
     // there is none.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -129,6 +130,82 @@ QString readingRule(QByteArrayView bytes)
     });
     out.truncate(dst - begin);
     return out;
+}
+
+void readingRuleUtf8(QByteArrayView bytes, const std::function<void(QByteArrayView)>& take)
+{
+    // The UTF-8 of every byte of the code page.
+    struct Utf8 {
+        char bytes[3];
+        int length;
+    };
+    static const std::array<Utf8, 256> Table = [] {
+        std::array<Utf8, 256> table{};
+        for (int b = 0; b < 256; ++b) {
+            const char16_t c = character(static_cast<unsigned char>(b)).unicode();
+            Utf8& u = table[size_t(b)];
+            if (c < 0x80) {
+                u = {{char(c), 0, 0}, 1};
+            } else if (c < 0x800) {
+                u = {{char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F)), 0}, 2};
+            } else {
+                u = {{char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))}, 3};
+            }
+        }
+        return table;
+    }();
+    constexpr qsizetype Piece = 1 << 20;
+    constexpr quint64 High = 0x8080808080808080ULL;
+    constexpr quint64 Ones = 0x0101010101010101ULL;
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    // A piece goes out once it holds Piece bytes; up to Piece more source
+    // bytes (three UTF-8 bytes each at most) are written before that is
+    // looked at again.
+    QByteArray buffer(4 * Piece + 64, Qt::Uninitialized);
+    char* const base = buffer.data();
+    char* dst = base;
+    qsizetype i = 0;
+    while (i < n) {
+        if (dst - base >= Piece) {
+            take(QByteArrayView(base, dst - base));
+            dst = base;
+        }
+        const qsizetype stop = std::min(n, i + Piece);
+        while (i < stop) {
+            // Eight bytes at a time while they are ASCII and hold no CR.
+            while (i + 8 <= stop) {
+                quint64 word;
+                std::memcpy(&word, src + i, 8);
+                const quint64 cr = word ^ (Ones * '\r');
+                if ((word & High) || ((cr - Ones) & ~cr & High))
+                    break;
+                std::memcpy(dst, &word, 8);
+                dst += 8;
+                i += 8;
+            }
+            const qsizetype slowStop = std::min(stop, i + 8);
+            while (i < slowStop) {
+                const unsigned char b = src[i];
+                if (b == '\r') {
+                    const qsizetype breakLength = i + 1 < n && src[i + 1] == '\n' ? 2 : 1;
+                    // A break is kept only when more of the file follows it.
+                    if (i + breakLength < n) {
+                        *dst++ = '\r';
+                        *dst++ = '\n';
+                    }
+                    i += breakLength;
+                    break;
+                }
+                const Utf8& u = Table[b];
+                std::memcpy(dst, u.bytes, 3);
+                dst += u.length;
+                ++i;
+            }
+        }
+    }
+    if (dst > base)
+        take(QByteArrayView(base, dst - base));
 }
 
 QByteArray writingRule(QStringView text, bool* lossy)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 #include "base/Installable.h"
 
 // Script files: single-byte Windows-1252 text with CR LF line ends.
@@ -29,6 +31,10 @@ QString unencodable(QStringView text);
 // decoded, joined by CR LF, with no break after the last line. A line ends
 // at CR LF or at a lone CR; a lone LF is a character of its line.
 QString readingRule(QByteArrayView bytes);
+// The same text as UTF-8, handed to take in pieces of about a megabyte, each
+// ending between two characters and never between a CR and its LF: a large
+// file goes into the script box without a copy of its text as UTF-16.
+void readingRuleUtf8(QByteArrayView bytes, const std::function<void(QByteArrayView)>& take);
 // The writing rule: the bytes of a script text, which is followed by CR LF.
 // Characters the code page cannot hold are written as '?' (*lossy tells).
 QByteArray writingRule(QStringView text, bool* lossy = nullptr);

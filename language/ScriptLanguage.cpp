@@ -326,6 +326,9 @@ struct Pass {
     const Loops* loops = nullptr;
     Suggestions* names = nullptr;
     Suggestions* loopNames = nullptr;
+    // Places only, every message left empty: what underlining needs,
+    // without the near-name searches.
+    bool placesOnly = false;
 };
 
 QString nearestLoop(QStringView name, const Loops& loops, Suggestions* known)
@@ -350,13 +353,20 @@ void appendLoopProblems(QList<Problem>& out, QStringView line, const LineSyntax&
         const qsizetype first = pass.loops->definition(text);
         if (first >= 0 && first < index)
             out.append({index, name->start, name->length,
-                        QStringLiteral("loop ") + quoted(text) + QStringLiteral(" is already defined on line %1").arg(first + 1),
+                        pass.placesOnly ? QString()
+                                        : QStringLiteral("loop ") + quoted(text) +
+                                              QStringLiteral(" is already defined on line %1").arg(first + 1),
                         QString()});
     } else if (const std::optional<Span> value = referenceSpan(syntax)) {
         const QStringView text = line.sliced(value->start, value->length);
         if (isDigits(text) || pass.loops->definition(text) >= 0)
             return;
-        Problem problem{index, value->start, value->length, QStringLiteral("unknown loop ") + quoted(text), QString()};
+        Problem problem{index, value->start, value->length, QString(), QString()};
+        if (pass.placesOnly) {
+            out.append(problem);
+            return;
+        }
+        problem.message = QStringLiteral("unknown loop ") + quoted(text);
         problem.suggestion = nearestLoop(text, *pass.loops, pass.loopNames);
         if (!problem.suggestion.isEmpty())
             problem.message += QStringLiteral(" (did you mean ") + quoted(problem.suggestion) + QStringLiteral("?)");
@@ -368,12 +378,15 @@ void appendProblems(QList<Problem>& out, QStringView line, const LineSyntax& syn
 {
     // The checker's own rule, and its own words.
     for (const QString& finding : HeaderRules::checkLine(line, index, pass.identifierSeen))
-        out.append({index, 0, line.size(), finding, QString()});
+        out.append({index, 0, line.size(), pass.placesOnly ? QString() : finding, QString()});
+    // The message of an unknown name looks for a near name through the
+    // whole catalogue: built only when someone reads it.
     if (!syntax.valid()) {
-        const QString near = syntax.fault == Fault::UnknownName
+        const QString near = syntax.fault == Fault::UnknownName && !pass.placesOnly
                                  ? suggestionFor(line.sliced(syntax.faultColumn, syntax.faultLength), pass.names)
                                  : QString();
-        out.append({index, syntax.faultColumn, syntax.faultLength, faultMessage(line, syntax, near), near});
+        out.append({index, syntax.faultColumn, syntax.faultLength,
+                    pass.placesOnly ? QString() : faultMessage(line, syntax, near), near});
     }
     appendLoopProblems(out, line, syntax, index, pass);
 }
@@ -499,6 +512,18 @@ QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetyp
     Pass pass;
     pass.identifierSeen = index == 0 ? false : firstLineIsIdentifier;
     pass.loops = loops;
+    appendProblems(out, line, syntax, index, pass);
+    return out;
+}
+
+QList<Problem> lineProblemPlaces(QStringView line, const LineSyntax& syntax, qsizetype index,
+                                 bool firstLineIsIdentifier, const Loops* loops)
+{
+    QList<Problem> out;
+    Pass pass;
+    pass.identifierSeen = index == 0 ? false : firstLineIsIdentifier;
+    pass.loops = loops;
+    pass.placesOnly = true;
     appendProblems(out, line, syntax, index, pass);
     return out;
 }

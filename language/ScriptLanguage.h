@@ -186,6 +186,10 @@ QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsI
 // The same for a line already read by analyseLine.
 QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetype index, bool firstLineIsIdentifier,
                             const Loops* loops = nullptr);
+// The same problems with their places only, every message left empty:
+// what underlining a line needs, without the near-name search.
+QList<Problem> lineProblemPlaces(QStringView line, const LineSyntax& syntax, qsizetype index,
+                                 bool firstLineIsIdentifier, const Loops* loops = nullptr);
 // Whether a script whose first line is this one opens with its identifier.
 bool opensWithIdentifier(QStringView firstLine);
 // Every problem of a script, in line order: of its lines, or of its text

@@ -105,8 +105,8 @@ void TestCommandLine::textProgramsLoadQtCoreOnly()
     QVERIFY(ldd.waitForFinished(60000));
     const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
     QVERIFY2(libraries.contains(QLatin1String("libQt6Core")), qPrintable(libraries));
-    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6DBus", "qscintilla", "libGL", "libX11"})
-        QVERIFY2(!libraries.contains(QLatin1String(library), Qt::CaseInsensitive), qPrintable(libraries));
+    for (const char* library : {"libQt6Gui", "libQt6Widgets", "libQt6DBus", "libqscintilla", "libGL.", "libX11."})
+        QVERIFY2(!libraries.contains(QLatin1String(library)), qPrintable(libraries));
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -57,6 +57,7 @@ private Q_SLOTS:
     void completionListsTheNames();
     void lineNumbersFitTheLastLine();
     void loopsAreFollowedAndChecked();
+    void jumpsColourWhatTheyShow();
 };
 
 void TestScriptBox::coloursAndUnderlines()
@@ -205,4 +206,35 @@ void TestScriptBox::loopsAreFollowedAndChecked()
 }
 
 QTEST_MAIN(TestScriptBox)
+// Ctrl+End in a long script colours the lines it shows; the lines it
+// passed over are coloured once they come into view, and so is the start
+// of a line longer than anything shown whole.
+void TestScriptBox::jumpsColourWhatTheyShow()
+{
+    Editor e;
+    QString script = QStringLiteral("Script_Identifier ABCD\r\nScript_Name Long\r\n");
+    for (int i = 0; i < 20000; ++i)
+        script += i == 10000 ? QStringLiteral("Zelot = 1\r\n") : QStringLiteral("Wait 5\r\n");
+    script += QStringLiteral("Attack ") + QString(200000, u'x');
+    e.box->setText(script);
+    e.box->viewport()->repaint();
+    QTest::keyClick(e.box, Qt::Key_End, Qt::ControlModifier);
+    e.box->viewport()->repaint();
+    auto styleAtLine = [&e](long line) {
+        return int(e.box->SendScintilla(Sci::SCI_GETSTYLEAT, e.box->SendScintilla(Sci::SCI_POSITIONFROMLINE, line)));
+    };
+    const long last = e.box->SendScintilla(Sci::SCI_GETLINECOUNT) - 1;
+    QCOMPARE(styleAtLine(last), int(LineMarkup::Opcode));
+    QCOMPARE(styleAtLine(last - 1), int(LineMarkup::Opcode));
+    const long misspelt = 10002;
+    e.box->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, misspelt - 5);
+    e.box->viewport()->repaint();
+    QCOMPARE(styleAtLine(misspelt), int(LineMarkup::Unknown));
+    QVERIFY(e.box->SendScintilla(Sci::SCI_INDICATORVALUEAT, ScriptLexer::ProblemIndicator,
+                                 e.box->SendScintilla(Sci::SCI_POSITIONFROMLINE, misspelt)) != 0);
+    QCOMPARE(styleAtLine(misspelt + 1), int(LineMarkup::Opcode));
+    // Every byte of the text stays as it was.
+    QCOMPARE(e.box->Text(), script);
+}
+
 #include "test_scriptbox.moc"
