@@ -40,9 +40,13 @@ struct Fixture {
         settle();
     }
 
+    // Empties both boxes between runs. The emptied script counts as
+    // unchanged, so the next open of the same file is not offered the
+    // emptied text as unsaved changes to recover.
     void clearBoth()
     {
         w.Text1->loadText(QString());
+        w.Changed = 0;
         bare.clear();
         bare.SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     }

@@ -1,5 +1,6 @@
-// Runs a program with its standard output thrown away and prints
-// "<milliseconds> <peak resident kilobytes> <exit status>" for it.
+// Runs a program with its standard output sent to a deleted temporary file
+// and prints "<milliseconds> <peak resident kilobytes> <exit status>" for
+// it.
 //
 // A process's peak memory counts the memory of the process it was started
 // from, up to the moment it starts its program: measured from a benchmark
@@ -7,7 +8,7 @@
 // helper holds next to nothing when it starts the program.
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,12 +19,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s PROGRAM [ARGUMENT...]\n", argv[0]);
         return 2;
     }
+    // Not /dev/null: grep, seeing its output thrown away, stops at the first
+    // match and would not do the work it is measured for.
+    char name[] = "/tmp/morvaneo-peak-rss-XXXXXX";
+    const int out = mkstemp(name);
+    if (out < 0)
+        return 2;
+    unlink(name);
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        if (null >= 0)
-            dup2(null, 1);
+        dup2(out, 1);
         execvp(argv[1], argv + 1);
         _exit(127);
     }
