@@ -4,6 +4,7 @@
 #pragma once
 #include "platform/Modal.h"
 #include "editor/Qsci.h"
+#include "editor/ScriptLexer.h"
 #include "language/ScriptFile.h"
 
 #include <QApplication>
@@ -188,6 +189,20 @@ inline void bareLoad(QsciScintilla& bare, const QByteArray& bytes)
         bare.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, ulong(utf8.size()), utf8.data());
     });
     bare.SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+}
+
+// Shows only the first `shown` bytes of a bare box's text, the rest in a
+// style that is not drawn (and so not measured), as the script box shows a
+// long line.
+inline void bareShowOnly(QsciScintilla& bare, long shown)
+{
+    constexpr int Hidden = ScriptLexer::HiddenStyle;
+    bare.SendScintilla(QsciScintillaBase::SCI_STYLESETVISIBLE, Hidden, 0L);
+    const long length = bare.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    if (length <= shown)
+        return;
+    bare.SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, shown);
+    bare.SendScintilla(QsciScintillaBase::SCI_SETSTYLING, ulong(length - shown), long(Hidden));
 }
 
 // Inserts UTF-8 text at the caret of a bare box, the cheapest way.

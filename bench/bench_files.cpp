@@ -9,6 +9,7 @@
 
 #include "app/MainWindow.h"
 #include "language/ScriptFile.h"
+#include "editor/ScriptLexer.h"
 #include "editor/ScriptTextBox.h"
 
 #include <QApplication>
@@ -54,8 +55,10 @@ struct Fixture {
 
 // expectedLength: the script's length once open; the file's decoded bytes
 // are two more when it ends with a line break, which the script drops.
+// shown: how much of a line longer than that the floor shows, as the
+// script box does (0: all of it).
 void benchOpen(Fixture& fx, int runs, const QString& name, const QString& path, qsizetype expectedLength,
-               qsizetype expectedDecoded)
+               qsizetype expectedDecoded, long shown = 0)
 {
     const Step morvaneo{[&] { fx.clearBoth(); },
                         [&] {
@@ -71,6 +74,8 @@ void benchOpen(Fixture& fx, int runs, const QString& name, const QString& path, 
                          },
                          [&] {
                              bareLoad(fx.bare, readAll(path));
+                             if (shown > 0)
+                                 bareShowOnly(fx.bare, shown);
                              fx.bare.viewport()->repaint();
                          }};
     qsizetype decoded = 0;
@@ -140,10 +145,10 @@ void benchRebuild(Fixture& fx, int runs, qsizetype bytes, const QByteArray& crlf
     report(sizedName("rebuild", bytes), r, 1.5);
 }
 
-void sendKey(QWidget* box, int key, Qt::KeyboardModifiers modifiers)
+void sendKey(QWidget* box, int key, Qt::KeyboardModifiers modifiers, const QString& text = QString())
 {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(box, &press);
     QApplication::sendEvent(box, &release);
 }
@@ -174,6 +179,34 @@ void benchCtrlEnd(Fixture& fx, int runs, qsizetype bytes)
     if (!coloured)
         std::fprintf(stderr, "bench: Ctrl+End left the last line uncoloured\n");
     report(sizedName("ctrl_end", bytes), r, 1.5);
+}
+
+// Typing a character near the start of a script that is one long line,
+// which both boxes hold, up to its paint.
+void benchTypeInLine(Fixture& fx, int runs, qsizetype bytes, long shown)
+{
+    QsciScintilla* box = fx.w.Text1;
+    const qsizetype before = fx.w.Text1->length();
+    const Step morvaneo{[&] { fx.w.Text1->setSelStart(100); },
+                        [&] {
+                            sendKey(box, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+                            box->viewport()->repaint();
+                        }};
+    const Step floor{[&] {
+                         bareMargin(fx.bare, *box);
+                         bareShowOnly(fx.bare, shown);
+                         bareCaret(fx.bare, 100);
+                     },
+                     [&] {
+                         sendKey(&fx.bare, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+                         fx.bare.viewport()->repaint();
+                     }};
+    const Result r = interleaved(runs, morvaneo, floor);
+    const auto documentLength = [](QsciScintilla& b) { return b.SendScintilla(QsciScintillaBase::SCI_GETLENGTH); };
+    if (fx.w.Text1->length() != before + runs || documentLength(fx.bare) != documentLength(*box))
+        std::fprintf(stderr, "bench: typing in the single line gave a wrong text (%lld, %lld, %lld)\n",
+                     qint64(before), qint64(fx.w.Text1->length()), qint64(fx.bare.length()));
+    report(sizedName("type_line", bytes), r, 1.5);
 }
 
 }  // namespace
@@ -211,6 +244,11 @@ int main(int argc, char** argv)
     line.replace("\r\n", " ");
     const QString linePath = fx.dir.filePath(QStringLiteral("line.mvn5"));
     writeAll(linePath, line);
-    benchOpen(fx, 1, sizedName("open_line", lineBytes), linePath, line.size(), line.size());
+    benchOpen(fx, 1, sizedName("open_line", lineBytes), linePath, line.size(), line.size(), ScriptLexer::LongLine);
+    // Both boxes hold the line for the typing.
+    fx.seam.path = linePath;
+    fx.w.FileOpenProc();
+    bareLoad(fx.bare, line);
+    benchTypeInLine(fx, runsFor(quick), lineBytes, ScriptLexer::LongLine);
     return 0;
 }

@@ -25,6 +25,7 @@ LINE = re.compile(
 OPERATIONS = {
     "open": "Open",
     "open_line": "Open, one single line",
+    "type_line": "Type a character in one single line",
     "process_open": "Open, whole process to first paint",
     "save": "Save",
     "insert": "Insert one opcode",

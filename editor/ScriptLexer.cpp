@@ -67,14 +67,12 @@ void ScriptLexer::setLook(const QPalette& palette, const QFont& font)
 // goes back to where it was, so that the lines skipped are asked for again
 // when they come into view. Of a line longer than LongLine bytes (a file
 // that is one single line) only the first LongLine bytes are read; the rest
-// is plain.
+// is plain, and only LongLine bytes of it are shown.
 void ScriptLexer::styleText(int start, int end)
 {
     QsciScintilla* box = editor();
     if (!box)
         return;
-    const long documentEnd = box->SendScintilla(Sci::SCI_GETLENGTH);
-    const long lineCount = box->SendScintilla(Sci::SCI_GETLINECOUNT);
     long firstLine = box->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(start));
     const long lastLine = box->SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(qMax(start, end - 1)));
     const long firstShown =
@@ -86,12 +84,6 @@ void ScriptLexer::styleText(int start, int end)
         if (firstLine > lastLine)
             return;
     }
-    auto lineText = [box](long line, long* begin, long* length) {
-        *begin = box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line));
-        *length = box->SendScintilla(Sci::SCI_GETLINEENDPOSITION, ulong(line)) - *begin;
-        return reinterpret_cast<const char*>(
-            box->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(*begin), *length));
-    };
     // Whether a later Script_Identifier repeats the first one depends on
     // the first line, whether a loop is known on the loop lines. When that
     // changed, the shown lines before this range are read again too.
@@ -101,45 +93,117 @@ void ScriptLexer::styleText(int start, int end)
         firstLine = qMin(firstLine, long(box->SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE,
                                                             box->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE))));
 
-    long begin = 0;
-    long length = 0;
-    lineText(firstLine, &begin, &length);
+    const long begin = box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(firstLine));
     startStyling(int(begin));
-    box->SendScintilla(Sci::SCI_SETINDICATORCURRENT, ProblemIndicator);
-    LineMarkup::Spans spans;
-    QList<LineMarkup::Problem> problems;
-    for (long line = firstLine; line <= lastLine; ++line) {
-        const char* bytes = lineText(line, &begin, &length);
-        const long next = line + 1 < lineCount ? box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))
-                                               : documentEnd;
-        const long read = readableLength(bytes, length);
-        const QString text = ScriptDocument::decode(bytes, read);
-        const LineColumns columns(bytes, read);
-        spans.clear();
-        problems.clear();
-        m_markup.read(text, line, context, &spans, &problems, LineMarkup::Detail::Places);
-        qsizetype styled = 0;
-        for (const LineMarkup::Span& span : spans) {
-            const qsizetype from = qMax(styled, columns.byteOffset(span.start));
-            const qsizetype to = qMax(from, columns.byteOffset(span.start + span.length));
-            if (from > styled)
-                setStyling(int(from - styled), LineMarkup::Plain);
-            if (to > from)
-                setStyling(int(to - from), span.style);
-            styled = to;
-        }
-        if (next - begin > styled)
-            setStyling(int(next - begin - styled), LineMarkup::Plain);
-
-        box->SendScintilla(Sci::SCI_INDICATORCLEARRANGE, ulong(begin), next - begin);
-        for (const LineMarkup::Problem& p : problems) {
-            const qsizetype from = columns.byteOffset(p.start);
-            const qsizetype to = columns.byteOffset(p.start + p.length);
-            box->SendScintilla(Sci::SCI_INDICATORFILLRANGE, ulong(begin + from), long(qMax<qsizetype>(1, to - from)));
-        }
-    }
+    const long caret = box->SendScintilla(Sci::SCI_GETCURRENTPOS);
+    for (long line = firstLine; line <= lastLine; ++line)
+        styleLine(box, line, caret, context);
     if (jumped)
         startStyling(start);
+}
+
+namespace {
+
+// Hands the styles of one line to the lexer in order, each byte as the style
+// given where the line is shown and as the hidden style where it is not.
+class LineStyler {
+public:
+    LineStyler(ScriptLexer& lexer, long shownFrom, long shownTo)
+        : m_lexer(lexer), m_shownFrom(shownFrom), m_shownTo(shownTo)
+    {
+    }
+    long at() const { return m_at; }
+    void styleTo(long end, int style)
+    {
+        while (m_at < end) {
+            long stop = end;
+            int s = ScriptLexer::HiddenStyle;
+            if (m_at < m_shownFrom) {
+                stop = qMin(end, m_shownFrom);
+            } else if (m_at < m_shownTo) {
+                stop = qMin(end, m_shownTo);
+                s = style;
+            }
+            m_lexer.setStyling(int(stop - m_at), s);
+            m_at = stop;
+        }
+    }
+
+private:
+    ScriptLexer& m_lexer;
+    long m_at = 0;
+    const long m_shownFrom;
+    const long m_shownTo;
+};
+
+}  // namespace
+
+// Styles one line from its start, where the styling stands.
+void ScriptLexer::styleLine(QsciScintilla* box, long line, long caret, const LineMarkup::Context& context)
+{
+    const long lineCount = box->SendScintilla(Sci::SCI_GETLINECOUNT);
+    const long begin = box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line));
+    const long length = box->SendScintilla(Sci::SCI_GETLINEENDPOSITION, ulong(line)) - begin;
+    const long next = line + 1 < lineCount ? box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))
+                                           : box->SendScintilla(Sci::SCI_GETLENGTH);
+    const auto* bytes =
+        reinterpret_cast<const char*>(box->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(begin), length));
+    const long read = readableLength(bytes, length);
+    const QString text = ScriptDocument::decode(bytes, read);
+    const LineColumns columns(bytes, read);
+    m_spans.clear();
+    m_problems.clear();
+    m_markup.read(text, line, context, &m_spans, &m_problems, LineMarkup::Detail::Places);
+
+    const long shownFrom = shownStart(bytes, length, caret >= begin && caret <= begin + length ? caret - begin : -1);
+    LineStyler styler(*this, shownFrom, shownFrom + readableLength(bytes + shownFrom, length - shownFrom));
+    for (const LineMarkup::Span& span : m_spans) {
+        const long from = qMax(styler.at(), long(columns.byteOffset(span.start)));
+        const long to = qMax(from, long(columns.byteOffset(span.start + span.length)));
+        styler.styleTo(from, LineMarkup::Plain);
+        styler.styleTo(to, span.style);
+    }
+    styler.styleTo(length, LineMarkup::Plain);
+    if (next > begin + length)
+        setStyling(int(next - begin - length), LineMarkup::Plain);  // the line break
+
+    box->SendScintilla(Sci::SCI_SETINDICATORCURRENT, ProblemIndicator);
+    box->SendScintilla(Sci::SCI_INDICATORCLEARRANGE, ulong(begin), next - begin);
+    for (const LineMarkup::Problem& p : m_problems) {
+        const qsizetype from = columns.byteOffset(p.start);
+        const qsizetype to = columns.byteOffset(p.start + p.length);
+        box->SendScintilla(Sci::SCI_INDICATORFILLRANGE, ulong(begin + from), long(qMax<qsizetype>(1, to - from)));
+    }
+}
+
+void ScriptLexer::restyleLine(long line)
+{
+    QsciScintilla* box = editor();
+    if (!box || line < 0 || line >= box->SendScintilla(Sci::SCI_GETLINECOUNT))
+        return;
+    const long styledTo = box->SendScintilla(Sci::SCI_GETENDSTYLED);
+    const long begin = box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line));
+    // A line not coloured yet is coloured when it is shown.
+    if (begin >= styledTo)
+        return;
+    startStyling(int(begin));
+    styleLine(box, line, box->SendScintilla(Sci::SCI_GETCURRENTPOS), m_context.current());
+    // What was coloured after the line stays so.
+    const long now = box->SendScintilla(Sci::SCI_GETENDSTYLED);
+    if (styledTo > now)
+        startStyling(int(styledTo));
+}
+
+long ScriptLexer::shownStart(const char* bytes, long length, long caret)
+{
+    if (length <= LongLine || caret < 0)
+        return 0;
+    const long step = LongLine / 2;
+    long start = caret < step / 2 ? 0 : (caret - step / 2) / step * step;
+    start = qMin(start, length - LongLine);
+    while (start > 0 && (static_cast<unsigned char>(bytes[start]) & 0xC0) == 0x80)
+        --start;
+    return start;
 }
 
 long ScriptLexer::readableLength(const char* bytes, long length)

@@ -14,11 +14,25 @@ public:
 
     // The indicator that draws the wavy underline of a problem.
     static constexpr int ProblemIndicator = 8;
-    // How much of a line is read for its colours and problems, in bytes.
-    static constexpr long LongLine = 1 << 16;
+    // How much of a line is read for its colours and problems, and shown
+    // at a time, in bytes.
+    static constexpr long LongLine = 1 << 15;
     // A line's length, or LongLine bytes of it cut before a character's
     // continuation bytes: what is read of a line of that length.
     static long readableLength(const char* bytes, long length);
+    // Of a line longer than LongLine (a file whose line ends were lost),
+    // LongLine bytes around the caret are shown and the rest has this style,
+    // which is not drawn: Scintilla measures every character it draws of a
+    // line each time it lays the line out, and a megabyte takes seconds.
+    static constexpr int HiddenStyle = LineMarkup::StyleCount;
+    // Where the shown part of a line of `length` bytes starts, with the
+    // caret `caret` bytes into it (-1: elsewhere). It moves in steps of half
+    // its size, so that the caret stays in its middle half, away from what
+    // is hidden, and moving the caret rarely moves it.
+    static long shownStart(const char* bytes, long length, long caret);
+    // Colours a line that was coloured before again, with its shown part
+    // where the caret has it now.
+    void restyleLine(long line);
 
     const char* language() const override { return "MVN5"; }
     QString description(int style) const override;
@@ -27,8 +41,11 @@ public:
     void setLook(const QPalette& palette, const QFont& font);
 
 private:
+    void styleLine(QsciScintilla* box, long line, long caret, const LineMarkup::Context& context);
     // Lines beyond the ones shown that a jump may leave unstyled.
     static constexpr long SkipSlack = 64;
     const LineMarkup& m_markup;
     MarkupContext& m_context;
+    LineMarkup::Spans m_spans;  // of the line being styled, kept for their storage
+    QList<LineMarkup::Problem> m_problems;
 };

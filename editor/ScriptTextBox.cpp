@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -232,6 +233,8 @@ void ScriptTextBox::caretMoved(int updated)
         fitLineNumbers();
     if (!(updated & SC_UPDATE_SELECTION))
         return;
+    if (m_lexer)
+        showCaretPart();
     describeCaretLine();
     if (!QAccessible::isActive())
         return;
@@ -273,6 +276,8 @@ void ScriptTextBox::applyLook()
         SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, p.color(QPalette::Base));
         SendScintilla(SCI_STYLECLEARALL);
     }
+    if (m_lexer)
+        SendScintilla(SCI_STYLESETVISIBLE, ScriptLexer::HiddenStyle, 0L);
     SendScintilla(SCI_STYLESETFORE, STYLE_CONTROLCHAR, p.color(QPalette::Base));
     SendScintilla(SCI_STYLESETBACK, STYLE_CONTROLCHAR, p.color(QPalette::Text));
     setSelectionBackgroundColor(p.color(QPalette::Highlight));
@@ -645,8 +650,12 @@ void ScriptTextBox::setSelText(const QString& text)
     const bool selection = SendScintilla(SCI_GETSELECTIONSTART) != SendScintilla(SCI_GETSELECTIONEND);
     if (text.isEmpty() && !selection)
         return;
+    replaceSelection(documentBytes(text));
+}
+
+void ScriptTextBox::replaceSelection(const QByteArray& utf8)
+{
     ChangeScope scope(this, ChangeScope::OneStep);
-    const QByteArray utf8 = documentBytes(text);
     SendScintilla(SCI_TARGETFROMSELECTION);
     SendScintilla(SCI_REPLACETARGET, ulong(utf8.size()), utf8.constData());
     const long end = SendScintilla(SCI_GETTARGETEND);
@@ -698,6 +707,10 @@ void ScriptTextBox::keyPressEvent(QKeyEvent* e)
             e->accept();
             return;
         }
+    }
+    if (replacesHiddenText(e)) {
+        e->accept();
+        return;
     }
     // Every Enter key, whatever is held with it, starts a new line: CR LF
     // (or takes the name chosen from an open completion list).
@@ -791,19 +804,116 @@ void ScriptTextBox::redo()
 void ScriptTextBox::cut()
 {
     ChangeScope scope(this);
+    if (selectionReachesHidden()) {
+        copy();
+        replaceSelection(QByteArray());
+        return;
+    }
     QsciScintilla::cut();
 }
 
 void ScriptTextBox::paste()
 {
     ChangeScope scope(this);
+    const QMimeData* source = QApplication::clipboard()->mimeData();
+    if (source && source->hasText() && selectionReachesHidden()) {
+        bool rectangular = false;
+        replaceSelection(fromMimeData(source, rectangular));
+        return;
+    }
     QsciScintilla::paste();
 }
 
 void ScriptTextBox::clear()
 {
     ChangeScope scope(this);
+    if (selectionReachesHidden()) {
+        replaceSelection(QByteArray());
+        return;
+    }
     QsciScintilla::clear();
+}
+
+// Scintilla's own editing leaves text it does not show alone (the hidden
+// part of a long line), and a cut would then only copy: a selection that
+// reaches into it is replaced here, as one step, by what the key gives.
+bool ScriptTextBox::replacesHiddenText(QKeyEvent* e)
+{
+    if (!selectionReachesHidden())
+        return false;
+    const Qt::KeyboardModifiers held = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const int key = e->key();
+    if ((key == Qt::Key_Delete && held == Qt::ShiftModifier) || (key == Qt::Key_X && held == Qt::ControlModifier)) {
+        cut();
+    } else if ((key == Qt::Key_Insert && held == Qt::ShiftModifier) ||
+               (key == Qt::Key_V && held == Qt::ControlModifier)) {
+        paste();
+    } else if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+        replaceSelection(QByteArray());
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        replaceSelection(QByteArray(ScriptText::CrLf.data(), ScriptText::CrLf.size()));
+    } else if (const QString typed = e->text();
+               !typed.isEmpty() && (typed == u'\t' || typed.front().isPrint()) &&
+               !(held.testFlag(Qt::ControlModifier) && !held.testFlag(Qt::AltModifier))) {
+        setSelText(typed);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ScriptTextBox::selectionReachesHidden() const
+{
+    if (!m_lexer)
+        return false;
+    const long from = SendScintilla(SCI_GETSELECTIONSTART);
+    const long to = SendScintilla(SCI_GETSELECTIONEND);
+    if (from == to)
+        return false;
+    // Replacing a selection this large here is as good as Scintilla's own.
+    if (to - from > ScriptLexer::LongLine)
+        return true;
+    // What a long line hides lies before and after its shown part, so a
+    // piece of it reaches into that when one of its ends is hidden.
+    const long last = SendScintilla(SCI_LINEFROMPOSITION, ulong(to));
+    for (long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(from)); line <= last; ++line) {
+        const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
+        const long end = SendScintilla(SCI_GETLINEENDPOSITION, ulong(line));
+        const long a = qMax(from, begin);
+        const long b = qMin(to, end);
+        if (end - begin > ScriptLexer::LongLine && a < b &&
+            (SendScintilla(SCI_GETSTYLEAT, ulong(a)) == ScriptLexer::HiddenStyle ||
+             SendScintilla(SCI_GETSTYLEAT, ulong(b - 1)) == ScriptLexer::HiddenStyle))
+            return true;
+    }
+    return false;
+}
+
+// Shows the part of a long line the caret is in, when the caret left the
+// part shown before (Ctrl+End, End, a found word, the arrow keys).
+void ScriptTextBox::showCaretPart()
+{
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(caret));
+    const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
+    const long length = SendScintilla(SCI_GETLINEENDPOSITION, ulong(line)) - begin;
+    long start = 0;
+    if (length > ScriptLexer::LongLine)
+        start = ScriptLexer::shownStart(
+            reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(begin), length)), length,
+            caret - begin);
+    if (line == m_shownLine && start == m_shownStart)
+        return;
+    const long before = m_shownLine;
+    const bool movedBefore = m_shownStart != 0;
+    m_shownLine = line;
+    m_shownStart = start;
+    if (movedBefore && before != line)
+        m_lexer->restyleLine(before);
+    if (start != 0 || (movedBefore && before == line)) {
+        m_lexer->restyleLine(line);
+        SendScintilla(SCI_SCROLLCARET);
+    }
 }
 
 void ScriptTextBox::mouseDoubleClickEvent(QMouseEvent* e)

@@ -115,6 +115,10 @@ private:
     void applyLook();
     void bindKeys();
     void replaceAll(const QString& text);
+    void replaceSelection(const QByteArray& utf8);
+    bool replacesHiddenText(QKeyEvent* e);
+    bool selectionReachesHidden() const;
+    void showCaretPart();
     void replaceAllUtf8(qsizetype bytes, const std::function<void(const Utf8Sink&)>& produce);
     qsizetype documentLength() const;
     void useLineIndex() const;
@@ -126,4 +130,6 @@ private:
     int m_numberDigits = 0;
     int m_changing = 0;         // > 0 inside a change scope
     bool m_changedMeanwhile = false;
+    long m_shownLine = -1;   // the caret's line when its shown part was last placed
+    long m_shownStart = 0;   // where that part starts in it, 0 for all other lines
 };

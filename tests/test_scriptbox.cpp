@@ -9,6 +9,7 @@
 #include "editor/ScriptTextBox.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QToolTip>
 #include <QtTest>
 
@@ -58,6 +59,8 @@ private Q_SLOTS:
     void lineNumbersFitTheLastLine();
     void loopsAreFollowedAndChecked();
     void jumpsColourWhatTheyShow();
+    void editsReachIntoHiddenText_data();
+    void editsReachIntoHiddenText();
 };
 
 void TestScriptBox::coloursAndUnderlines()
@@ -224,8 +227,18 @@ void TestScriptBox::jumpsColourWhatTheyShow()
         return int(e.box->SendScintilla(Sci::SCI_GETSTYLEAT, e.box->SendScintilla(Sci::SCI_POSITIONFROMLINE, line)));
     };
     const long last = e.box->SendScintilla(Sci::SCI_GETLINECOUNT) - 1;
-    QCOMPARE(styleAtLine(last), int(LineMarkup::Opcode));
+    const long end = e.box->SendScintilla(Sci::SCI_GETLENGTH);
+    auto styleAt = [&e](long position) { return int(e.box->SendScintilla(Sci::SCI_GETSTYLEAT, position)); };
     QCOMPARE(styleAtLine(last - 1), int(LineMarkup::Opcode));
+    // Of the long last line only the part around the caret is shown, and
+    // the caret's place is in view.
+    QCOMPARE(styleAt(end - 1), int(LineMarkup::Plain));
+    QCOMPARE(styleAtLine(last), ScriptLexer::HiddenStyle);
+    QVERIFY(e.box->SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, end) < e.box->viewport()->width());
+    QTest::keyClick(e.box, Qt::Key_Home);
+    e.box->viewport()->repaint();
+    QCOMPARE(styleAtLine(last), int(LineMarkup::Opcode));
+    QCOMPARE(styleAt(end - 1), ScriptLexer::HiddenStyle);
     const long misspelt = 10002;
     e.box->SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, misspelt - 5);
     e.box->viewport()->repaint();
@@ -234,6 +247,64 @@ void TestScriptBox::jumpsColourWhatTheyShow()
                                  e.box->SendScintilla(Sci::SCI_POSITIONFROMLINE, misspelt)) != 0);
     QCOMPARE(styleAtLine(misspelt + 1), int(LineMarkup::Opcode));
     // Every byte of the text stays as it was.
+    QCOMPARE(e.box->Text(), script);
+}
+
+// A selection running into the hidden part of a long line is replaced as
+// Scintilla would replace a shown one, as one undo step.
+void TestScriptBox::editsReachIntoHiddenText_data()
+{
+    QTest::addColumn<QList<int>>("keys");  // the key with its modifiers, pressed after the selection
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("result");   // of "Attack " + the line, which is all selected
+    QTest::addColumn<QString>("clipboard");
+    const int ctrl = int(Qt::ControlModifier);
+    const int shift = int(Qt::ShiftModifier);
+    QTest::newRow("Delete") << QList<int>{Qt::Key_Delete} << QString() << QString() << QStringLiteral("before");
+    QTest::newRow("Backspace") << QList<int>{Qt::Key_Backspace} << QString() << QString()
+                               << QStringLiteral("before");
+    QTest::newRow("typed") << QList<int>{Qt::Key_W} << QStringLiteral("W") << QStringLiteral("W")
+                           << QStringLiteral("before");
+    QTest::newRow("Enter") << QList<int>{Qt::Key_Return} << QString() << QStringLiteral("\r\n")
+                           << QStringLiteral("before");
+    QTest::newRow("Ctrl+X") << QList<int>{Qt::Key_X | ctrl} << QString() << QString() << QStringLiteral("line");
+    QTest::newRow("Shift+Delete") << QList<int>{Qt::Key_Delete | shift} << QString() << QString()
+                                  << QStringLiteral("line");
+    QTest::newRow("Ctrl+V") << QList<int>{Qt::Key_V | ctrl} << QString() << QStringLiteral("before")
+                            << QStringLiteral("before");
+}
+
+void TestScriptBox::editsReachIntoHiddenText()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, typed);
+    QFETCH(QString, result);
+    QFETCH(QString, clipboard);
+    Editor e;
+    QString line = QStringLiteral("Attack ");
+    for (int i = 0; line.size() < 3 * ScriptLexer::LongLine; ++i)
+        line += QStringLiteral("Wait %1 \u00e0 ").arg(i);
+    const QString script = QStringLiteral("Wait 1\r\n") + line;
+    e.box->setText(script);
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    // The caret at the end of the long line shows its end only.
+    QTest::keyClick(e.box, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(e.box, Qt::Key_Home, Qt::ShiftModifier);
+    e.box->viewport()->repaint();
+    QCOMPARE(e.box->SelText(), line);
+    int changes = 0;
+    QObject::connect(e.box, &ScriptTextBox::Change, [&changes] { ++changes; });
+    for (int key : keys) {
+        if (!typed.isEmpty())
+            QTest::keyClick(e.box, typed.at(0).toLatin1());
+        else
+            QTest::keyClick(e.box, Qt::Key(key & ~Qt::KeyboardModifierMask),
+                            Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
+    }
+    QCOMPARE(e.box->Text(), QStringLiteral("Wait 1\r\n") + result);
+    QCOMPARE(changes, 1);
+    QCOMPARE(QApplication::clipboard()->text(), clipboard == QStringLiteral("line") ? line : clipboard);
+    e.box->undo();
     QCOMPARE(e.box->Text(), script);
 }
 
