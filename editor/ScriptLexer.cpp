@@ -146,8 +146,12 @@ void ScriptLexer::styleLine(QsciScintilla* box, long line, long caret, const Lin
     const long length = box->SendScintilla(Sci::SCI_GETLINEENDPOSITION, ulong(line)) - begin;
     const long next = line + 1 < lineCount ? box->SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line + 1))
                                            : box->SendScintilla(Sci::SCI_GETLENGTH);
-    const auto* bytes =
-        reinterpret_cast<const char*>(box->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(begin), length));
+    // Only what is read and shown of a long line is asked for: a pointer to
+    // all of it would move the document's gap over the whole line.
+    auto pointer = [box](long from, long count) {
+        return reinterpret_cast<const char*>(box->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(from), count));
+    };
+    const auto* bytes = pointer(begin, qMin(length, LongLine + 1));
     const long read = readableLength(bytes, length);
     const QString text = ScriptDocument::decode(bytes, read);
     const LineColumns columns(bytes, read);
@@ -155,8 +159,10 @@ void ScriptLexer::styleLine(QsciScintilla* box, long line, long caret, const Lin
     m_problems.clear();
     m_markup.read(text, line, context, &m_spans, &m_problems, LineMarkup::Detail::Places);
 
-    const long shownFrom = shownStart(bytes, length, caret >= begin && caret <= begin + length ? caret - begin : -1);
-    LineStyler styler(*this, shownFrom, shownFrom + readableLength(bytes + shownFrom, length - shownFrom));
+    const long shownFrom =
+        shownStart(box, begin, length, caret >= begin && caret <= begin + length ? caret - begin : -1);
+    const char* shown = shownFrom == 0 ? bytes : pointer(begin + shownFrom, qMin(length - shownFrom, LongLine + 1));
+    LineStyler styler(*this, shownFrom, shownFrom + readableLength(shown, length - shownFrom));
     for (const LineMarkup::Span& span : m_spans) {
         const long from = qMax(styler.at(), long(columns.byteOffset(span.start)));
         const long to = qMax(from, long(columns.byteOffset(span.start + span.length)));
@@ -194,16 +200,22 @@ void ScriptLexer::restyleLine(long line)
         startStyling(int(styledTo));
 }
 
-long ScriptLexer::shownStart(const char* bytes, long length, long caret)
+long ScriptLexer::shownStart(QsciScintilla* box, long begin, long length, long caret)
 {
     if (length <= LongLine || caret < 0)
         return 0;
     const long step = LongLine / 2;
-    long start = caret < step / 2 ? 0 : (caret - step / 2) / step * step;
-    start = qMin(start, length - LongLine);
-    while (start > 0 && (static_cast<unsigned char>(bytes[start]) & 0xC0) == 0x80)
-        --start;
-    return start;
+    const long start = qMin(caret < step / 2 ? 0 : (caret - step / 2) / step * step, length - LongLine);
+    // Back to the start of the character it is in (at most three
+    // continuation bytes).
+    const long most = qMin(start, 3L);
+    const auto* at = reinterpret_cast<const unsigned char*>(
+                         box->SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(begin + start - most), most + 1)) +
+                     most;
+    long back = 0;
+    while (back < most && (at[-back] & 0xC0) == 0x80)
+        ++back;
+    return start - back;
 }
 
 long ScriptLexer::readableLength(const char* bytes, long length)

@@ -25,11 +25,11 @@ public:
     // which is not drawn: Scintilla measures every character it draws of a
     // line each time it lays the line out, and a megabyte takes seconds.
     static constexpr int HiddenStyle = LineMarkup::StyleCount;
-    // Where the shown part of a line of `length` bytes starts, with the
-    // caret `caret` bytes into it (-1: elsewhere). It moves in steps of half
+    // Where the shown part of the line of `length` bytes at `begin` starts,
+    // with the caret `caret` bytes into it (-1: elsewhere). It moves in steps of half
     // its size, so that the caret stays in its middle half, away from what
     // is hidden, and moving the caret rarely moves it.
-    static long shownStart(const char* bytes, long length, long caret);
+    static long shownStart(QsciScintilla* box, long begin, long length, long caret);
     // Colours a line that was coloured before again, with its shown part
     // where the caret has it now.
     void restyleLine(long line);

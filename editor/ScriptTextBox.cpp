@@ -897,11 +897,7 @@ void ScriptTextBox::showCaretPart()
     const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(caret));
     const long begin = SendScintilla(SCI_POSITIONFROMLINE, ulong(line));
     const long length = SendScintilla(SCI_GETLINEENDPOSITION, ulong(line)) - begin;
-    long start = 0;
-    if (length > ScriptLexer::LongLine)
-        start = ScriptLexer::shownStart(
-            reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(begin), length)), length,
-            caret - begin);
+    const long start = ScriptLexer::shownStart(this, begin, length, caret - begin);
     if (line == m_shownLine && start == m_shownStart)
         return;
     const long before = m_shownLine;
