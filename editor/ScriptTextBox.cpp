@@ -655,11 +655,56 @@ void ScriptTextBox::setSelText(const QString& text)
 
 void ScriptTextBox::replaceSelection(const QByteArray& utf8)
 {
-    ChangeScope scope(this, ChangeScope::OneStep);
     SendScintilla(SCI_TARGETFROMSELECTION);
+    replaceTarget(utf8);
+}
+
+// Replaces the target as one undo step and puts the caret after it. A long
+// line is coloured again before Scintilla lays it out to show the caret:
+// coloured after, it would be laid out twice, and each time costs as much
+// as the whole line.
+void ScriptTextBox::replaceTarget(const QByteArray& utf8)
+{
+    ChangeScope scope(this, ChangeScope::OneStep);
     SendScintilla(SCI_REPLACETARGET, ulong(utf8.size()), utf8.constData());
     const long end = SendScintilla(SCI_GETTARGETEND);
+    if (m_lexer) {
+        const long line = SendScintilla(SCI_LINEFROMPOSITION, ulong(end));
+        if (SendScintilla(SCI_LINELENGTH, ulong(line)) > ScriptLexer::LongLine)
+            m_lexer->restyleLine(line);
+    }
     SendScintilla(SCI_SETSEL, ulong(end), end);
+}
+
+// Typing, Backspace and Delete in a long line, with no selection: the same
+// edit as Scintilla's, made so that the line is laid out once.
+bool ScriptTextBox::editsLongLine(QKeyEvent* e)
+{
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    if (!m_lexer || caret != SendScintilla(SCI_GETANCHOR) ||
+        SendScintilla(SCI_LINELENGTH, ulong(SendScintilla(SCI_LINEFROMPOSITION, ulong(caret)))) <= ScriptLexer::LongLine)
+        return false;
+    const Qt::KeyboardModifiers held = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const QString typed = e->text();
+    long from = caret;
+    long to = caret;
+    QByteArray utf8;
+    if (e->key() == Qt::Key_Backspace && (held & ~Qt::ShiftModifier) == Qt::NoModifier) {
+        from = SendScintilla(SCI_POSITIONBEFORE, ulong(caret));
+    } else if (e->key() == Qt::Key_Delete && held == Qt::NoModifier) {
+        to = SendScintilla(SCI_POSITIONAFTER, ulong(caret));
+    } else if (!typed.isEmpty() && typed.front().isPrint() &&
+               !(held.testFlag(Qt::ControlModifier) && !held.testFlag(Qt::AltModifier)) &&
+               !SendScintilla(SCI_GETOVERTYPE) && !SendScintilla(SCI_AUTOCACTIVE)) {
+        utf8 = documentBytes(typed);
+    } else {
+        return false;
+    }
+    if (from == to && utf8.isEmpty())
+        return true;  // nothing before the start or after the end
+    SendScintilla(SCI_SETTARGETRANGE, ulong(from), to);
+    replaceTarget(utf8);
+    return true;
 }
 
 void ScriptTextBox::SetFocus()
@@ -708,7 +753,7 @@ void ScriptTextBox::keyPressEvent(QKeyEvent* e)
             return;
         }
     }
-    if (replacesHiddenText(e)) {
+    if (replacesHiddenText(e) || editsLongLine(e)) {
         e->accept();
         return;
     }

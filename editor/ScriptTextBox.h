@@ -116,6 +116,8 @@ private:
     void bindKeys();
     void replaceAll(const QString& text);
     void replaceSelection(const QByteArray& utf8);
+    void replaceTarget(const QByteArray& utf8);
+    bool editsLongLine(QKeyEvent* e);
     bool replacesHiddenText(QKeyEvent* e);
     bool selectionReachesHidden() const;
     void showCaretPart();

@@ -61,6 +61,7 @@ private Q_SLOTS:
     void jumpsColourWhatTheyShow();
     void editsReachIntoHiddenText_data();
     void editsReachIntoHiddenText();
+    void typingInALongLine();
 };
 
 void TestScriptBox::coloursAndUnderlines()
@@ -306,6 +307,29 @@ void TestScriptBox::editsReachIntoHiddenText()
     QCOMPARE(QApplication::clipboard()->text(), clipboard == QStringLiteral("line") ? line : clipboard);
     e.box->undo();
     QCOMPARE(e.box->Text(), script);
+}
+
+// Typing, Backspace and Delete in a long line, which the box makes itself:
+// the same text as anywhere else, one change each, undone one by one.
+void TestScriptBox::typingInALongLine()
+{
+    Editor e;
+    const QString line = QStringLiteral("Attack \u00e0") + QString(2 * ScriptLexer::LongLine, u'y');
+    e.box->setText(line);
+    e.box->setSelStart(8);  // after the accented letter
+    int changes = 0;
+    QObject::connect(e.box, &ScriptTextBox::Change, [&changes] { ++changes; });
+    QTest::keyClick(e.box, 'Z');
+    QTest::keyClick(e.box, Qt::Key_Backspace);
+    QTest::keyClick(e.box, Qt::Key_Backspace);
+    QTest::keyClick(e.box, Qt::Key_Delete);
+    QTest::keyClick(e.box, 'Q');
+    QCOMPARE(e.box->Text(), QStringLiteral("Attack Q") + QString(2 * ScriptLexer::LongLine - 1, u'y'));
+    QCOMPARE(e.box->SelStart(), 8);
+    QCOMPARE(changes, 5);
+    for (int i = 0; i < 5; ++i)
+        e.box->undo();
+    QCOMPARE(e.box->Text(), line);
 }
 
 #include "test_scriptbox.moc"
