@@ -409,14 +409,15 @@ void MainWindow::Command1_Click()
 
 void MainWindow::MakeAttackingProc()
 {
-    const QString s = Text1->SelText();
-    if (s.isEmpty()) {
+    if (Text1->SelLength() == 0) {
         showError(QStringLiteral("You must highlight the units!"));
         Text1->SetFocus();
         return;
     }
-    Text1->setSelStart(Text1->SelStart() + Text1->SelLength());
-    Text1->setSelText(QStringView(AttackingText(s)).mid(s.size()).toString());
+    // The selection stays; its attacking lines follow it, derived from the
+    // text as the box holds it, so that thousands of lines are not copied
+    // back and forth.
+    Text1->insertAfterSelection(&AttackingLines);
     Text1->SetFocus();
 }
 

@@ -653,6 +653,16 @@ void ScriptTextBox::setSelText(const QString& text)
     replaceSelection(documentBytes(text));
 }
 
+void ScriptTextBox::insertAfterSelection(QByteArray (*derive)(QByteArrayView))
+{
+    const long from = SendScintilla(SCI_GETSELECTIONSTART);
+    const long to = SendScintilla(SCI_GETSELECTIONEND);
+    const auto* bytes = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, ulong(from), to - from));
+    const QByteArray added = derive(QByteArrayView(bytes, to - from));
+    SendScintilla(SCI_SETTARGETRANGE, ulong(to), to);
+    replaceTarget(added);
+}
+
 void ScriptTextBox::replaceSelection(const QByteArray& utf8)
 {
     SendScintilla(SCI_TARGETFROMSELECTION);

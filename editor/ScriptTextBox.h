@@ -50,6 +50,10 @@ public:
     void cut() override;
     void paste() override;
     void clear() override;
+    // Inserts what derive makes of the selected text, as the document holds
+    // it (UTF-8), right after the selection, as one change; the caret goes
+    // after it. derive must give whole UTF-8 characters.
+    void insertAfterSelection(QByteArray (*derive)(QByteArrayView));
     // Forgets every edit so far: nothing is left to undo or redo.
     void emptyUndoBuffer();
     void SetFocus();

@@ -67,6 +67,8 @@ void UnitCommandsTest::attackingText_data()
     QTest::newRow("ends in lone LF") << "Zealot\n" << "Attacking_Zealot\r\nAttacking_";
     QTest::newRow("starts with lone LF") << "\nZealot" << "Attacking_\r\nAttacking_Zealot";
     QTest::newRow("value line") << "Zealot = 4" << "Attacking_Zealot = 4";
+    QTest::newRow("letters beyond ASCII") << "Z\u00e9alot\r\n\u2019Scout"
+                                          << "Attacking_Z\u00e9alot\r\nAttacking_\u2019Scout";
 }
 
 void UnitCommandsTest::attackingText()
@@ -74,6 +76,7 @@ void UnitCommandsTest::attackingText()
     QFETCH(QString, selection);
     QFETCH(QString, derived);
     QCOMPARE(AttackingText(selection), selection + CrLf + derived);
+    QCOMPARE(QString::fromUtf8(AttackingLines(selection.toUtf8())), CrLf + derived);
 }
 
 // The handlers replace the selection in one assignment; the line-by-line
