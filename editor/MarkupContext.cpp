@@ -25,30 +25,54 @@ bool MarkupContext::holdsContextCharacter(const char* bytes, long length) const
     return false;
 }
 
+bool MarkupContext::isContextLine(long line) const
+{
+    const auto at = std::lower_bound(m_lines.begin(), m_lines.end(), line,
+                                     [](const LineMarkup::IndexedLine& l, long index) { return l.index < index; });
+    return at != m_lines.end() && at->index == line;
+}
+
 void MarkupContext::beforeChange(long position, const char* inserted, long length)
 {
     if (m_stale || length <= 0)
         return;
+    shiftLines();
     const long firstLine = m_box.SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(position));
-    long lastLine = firstLine;
-    if (inserted) {
-        if (holdsContextCharacter(inserted, length) || std::memchr(inserted, '\r', size_t(length)) ||
-            std::memchr(inserted, '\n', size_t(length))) {
-            m_stale = true;
-            return;
-        }
-    } else {
-        lastLine = m_box.SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(position + length));
+    const long lastLine =
+        inserted ? firstLine : long(m_box.SendScintilla(Sci::SCI_LINEFROMPOSITION, ulong(position + length)));
+    // The first line, a line of the context, or a context character coming
+    // in: the context is read again. Lines of the context between the ends
+    // of a deletion are among those looked at.
+    bool touches = firstLine == 0 || (inserted && holdsContextCharacter(inserted, length));
+    if (!touches) {
+        const auto from = std::lower_bound(
+            m_lines.begin(), m_lines.end(), firstLine,
+            [](const LineMarkup::IndexedLine& l, long index) { return l.index < index; });
+        touches = from != m_lines.end() && from->index <= lastLine;
     }
-    if (firstLine == 0 || lastLine != firstLine) {
+    if (touches) {
         m_stale = true;
         return;
     }
-    const long begin = m_box.SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(firstLine));
-    const long end = m_box.SendScintilla(Sci::SCI_GETLINEENDPOSITION, ulong(lastLine));
-    const auto* bytes =
-        reinterpret_cast<const char*>(m_box.SendScintilla(Sci::SCI_GETRANGEPOINTER, ulong(begin), end - begin));
-    m_stale = holdsContextCharacter(bytes, end - begin);
+    m_shiftAfter = firstLine;
+    m_linesBefore = m_box.SendScintilla(Sci::SCI_GETLINECOUNT);
+}
+
+// The lines after the changed one move by as many lines as the change
+// added or removed.
+void MarkupContext::shiftLines()
+{
+    if (m_shiftAfter < 0)
+        return;
+    const long moved = m_box.SendScintilla(Sci::SCI_GETLINECOUNT) - m_linesBefore;
+    const long after = m_shiftAfter;
+    m_shiftAfter = -1;
+    if (moved == 0)
+        return;
+    for (LineMarkup::IndexedLine& line : m_lines)
+        if (line.index > after)
+            line.index += moved;
+    m_context = m_markup.scriptContext(m_lines);
 }
 
 // The first line and every line that holds a context character, found by a
@@ -74,18 +98,20 @@ void MarkupContext::read()
     }
     std::sort(indexes.begin(), indexes.end());
     indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
-    QList<LineMarkup::IndexedLine> lines;
-    lines.reserve(qsizetype(indexes.size()));
+    m_lines.clear();
+    m_lines.reserve(qsizetype(indexes.size()));
     for (const long line : indexes) {
         const long begin = m_box.SendScintilla(Sci::SCI_POSITIONFROMLINE, ulong(line));
         const long end = m_box.SendScintilla(Sci::SCI_GETLINEENDPOSITION, ulong(line));
-        lines.append({line, ScriptDocument::decode(text + begin, end - begin)});
+        m_lines.append({line, ScriptDocument::decode(text + begin, end - begin)});
     }
-    m_context = m_markup.scriptContext(lines);
+    m_shiftAfter = -1;
+    m_context = m_markup.scriptContext(m_lines);
 }
 
 const LineMarkup::Context& MarkupContext::current(bool* renewed)
 {
+    shiftLines();
     if (m_stale || !m_context) {
         read();
         m_stale = false;

@@ -191,6 +191,22 @@ void TestScriptBox::loopsAreFollowedAndChecked()
     clickOn(QStringLiteral("Goto rush"), 1);
     QCOMPARE(caretLine(), 302);
 
+    // Lines added and removed above the loop line move it; F12 follows.
+    e.box->setText(QStringLiteral("Wait 1\r\nWait 2\r\n:rush\r\nGoto rush"));
+    const auto jumpFromLast = [&] {
+        e.box->setSelStart(e.box->length());
+        QTest::keyClick(e.box, Qt::Key_F12);
+        return caretLine();
+    };
+    QCOMPARE(jumpFromLast(), 2);
+    e.box->setSelStart(10);  // in the second line
+    QTest::keyClick(e.box, Qt::Key_Return);
+    QTest::keyClick(e.box, Qt::Key_Return);
+    QCOMPARE(jumpFromLast(), 4);
+    e.box->setSelStart(10);
+    QTest::keyClick(e.box, Qt::Key_Delete);
+    QCOMPARE(jumpFromLast(), 3);
+
     // A jump shown above a loop line that is being typed.
     const QString jumpFirst = QStringLiteral("Script_Identifier ABCD\r\nScript_Name Rush\r\nGoto rush\r\n:rus");
     e.box->setText(jumpFirst);
