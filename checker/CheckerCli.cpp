@@ -3,6 +3,7 @@
 #include "base/CommandLine.h"
 #include "checker/ScriptLineReader.h"
 #include "language/HeaderRules.h"
+#include "language/ScriptFile.h"
 #include "language/ScriptLanguage.h"
 
 #include <cerrno>
@@ -117,16 +118,27 @@ namespace {
 // One run of the checker: where it writes and how it went.
 class Checker {
 public:
-    Checker(Output& out, Output& err) : out_(out), err_(err) {}
+    Checker(Output& out, Output& err) : out_(out), err_(err) { pending_.reserve(PendingSize); }
 
     // Checks one file; false when the output could not be written.
     bool check(const QByteArray& file, bool lint);
-    int status() const { return status_; }
-    // Writes a line; a failed write ends the run with status 2.
-    bool say(QByteArrayView line) { return write(out_, line); }
-    bool complain(QByteArrayView line) { return write(err_, line); }
+    // The exit status, once what is pending has been written.
+    int finish()
+    {
+        flush();
+        return status_;
+    }
+    // Writes a line; a failed write ends the run with status 2. The lines
+    // for standard output are gathered and written many at a time, and
+    // always before a line for standard error, so that the two keep their
+    // order.
+    bool say(QByteArrayView line);
+    bool complain(QByteArrayView line) { return flush() && write(err_, line); }
 
 private:
+    // Up to this many bytes of output are gathered before they are written.
+    static constexpr qsizetype PendingSize = 1 << 16;
+    bool flush();
     bool write(Output& to, QByteArrayView line);
     // Reads the file's lines into the given check; false when they could
     // not all be read (the reason is on the reader).
@@ -140,7 +152,30 @@ private:
     int status_ = 0;
     bool writeFailed_ = false;
     QByteArray line_;
+    QByteArray pending_;  // whole lines for standard output, not yet written
+    QString text_;        // a line with problems, decoded
 };
+
+bool Checker::say(QByteArrayView line)
+{
+    if (writeFailed_)
+        return false;
+    if (pending_.size() + line.size() > PendingSize && !flush())
+        return false;
+    if (line.size() > PendingSize)
+        return write(out_, line);
+    pending_.append(line);
+    return true;
+}
+
+bool Checker::flush()
+{
+    if (pending_.isEmpty())
+        return !writeFailed_;
+    const bool written = write(out_, pending_);
+    pending_.truncate(0);
+    return written;
+}
 
 bool Checker::write(Output& to, QByteArrayView line)
 {
@@ -220,9 +255,19 @@ bool Checker::headerCheck(ScriptLineReader& reader, const QByteArray& shown)
 bool Checker::lintCheck(ScriptLineReader& reader, const QByteArray& shown)
 {
     bool firstLineIsIdentifier = false;
-    return eachLine(reader, [&](QStringView line, qsizetype index) {
-        if (index == 0)
-            firstLineIsIdentifier = ScriptLanguage::opensWithIdentifier(line);
+    QByteArrayView bytes;
+    for (qsizetype index = 0; reader.nextBytes(&bytes); ++index) {
+        if (index == 0) {
+            text_ = ScriptFile::decode(bytes);
+            firstLineIsIdentifier = ScriptLanguage::opensWithIdentifier(text_);
+        }
+        // Most lines have no problem, which their bytes tell; only the
+        // others are decoded and read again for their messages.
+        if (ScriptLanguage::encodedLineIsClean(bytes, index, firstLineIsIdentifier))
+            continue;
+        text_.truncate(0);
+        ScriptFile::appendDecoded(text_, bytes);
+        const QStringView line = text_;
         for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(line, index, firstLineIsIdentifier)) {
             status_ = qMax(status_, 1);
             line_ = shown;
@@ -232,8 +277,8 @@ bool Checker::lintCheck(ScriptLineReader& reader, const QByteArray& shown)
             if (!say(line_))
                 return false;
         }
-        return true;
-    });
+    }
+    return true;
 }
 
 }  // namespace
@@ -266,14 +311,18 @@ int run(const QList<QByteArray>& arguments, Output& out, Output& err)
     }
 
     Checker checker(out, err);
-    if (request == Request::Help)
-        return checker.say(checkerUsage().toUtf8()) ? 0 : 2;
-    if (request == Request::Version)
-        return checker.say(CommandLine::versionText(QStringLiteral("morvaneo-checker")).toUtf8()) ? 0 : 2;
+    if (request == Request::Help) {
+        checker.say(checkerUsage().toUtf8());
+        return checker.finish() == 0 ? 0 : 2;
+    }
+    if (request == Request::Version) {
+        checker.say(CommandLine::versionText(QStringLiteral("morvaneo-checker")).toUtf8());
+        return checker.finish() == 0 ? 0 : 2;
+    }
     for (const QByteArray& file : files)
         if (!checker.check(file, lint))
             break;
-    return checker.status();
+    return checker.finish();
 }
 
 }  // namespace CheckerCli

@@ -92,8 +92,20 @@ bool ScriptLineReader::fill()
 bool ScriptLineReader::next(QString* line)
 {
     line->truncate(0);
+    QByteArrayView bytes;
+    if (!nextBytes(&bytes))
+        return false;
+    ScriptFile::appendDecoded(*line, bytes);
+    return true;
+}
+
+bool ScriptLineReader::nextBytes(QByteArrayView* line)
+{
+    *line = QByteArrayView();
     if (done_)
         return false;
+    bool carried = false;
+    carry_.truncate(0);
     for (;;) {
         if (pos_ == end_ && !fill()) {
             if (!reason_.isEmpty())
@@ -101,16 +113,24 @@ bool ScriptLineReader::next(QString* line)
             done_ = true;
             // What follows the last break is a line, unless it is empty and
             // that break was the file's own final CR LF or CR.
-            return !line->isEmpty() || !lastBreakCr_;
+            *line = carry_;
+            return !carry_.isEmpty() || !lastBreakCr_;
         }
         const char* const data = block_.constData();
         qsizetype k = pos_;
         while (k < end_ && data[k] != '\r' && data[k] != '\n')
             ++k;
-        ScriptFile::appendDecoded(*line, QByteArrayView(data + pos_, k - pos_));
         if (k == end_) {
+            carry_.append(data + pos_, k - pos_);
+            carried = true;
             pos_ = end_;
             continue;
+        }
+        if (carried) {
+            carry_.append(data + pos_, k - pos_);
+            *line = carry_;
+        } else {
+            *line = QByteArrayView(data + pos_, k - pos_);
         }
         if (data[k] == '\n') {
             lastBreakCr_ = false;
