@@ -6,6 +6,8 @@
 #include "language/ScriptFile.h"
 #include "language/ScriptLanguage.h"
 
+#include <QHash>
+
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -138,6 +140,9 @@ public:
 private:
     // Up to this many bytes of output are gathered before they are written.
     static constexpr qsizetype PendingSize = 1 << 16;
+    // How many lines of problems lint keeps, and the longest it keeps.
+    static constexpr qsizetype KeptLines = 1024;
+    static constexpr qsizetype KeptLineSize = 256;
     bool flush();
     bool write(Output& to, QByteArrayView line);
     // Reads the file's lines into the given check; false when they could
@@ -154,6 +159,9 @@ private:
     QByteArray line_;
     QByteArray pending_;  // whole lines for standard output, not yet written
     QString text_;        // a line with problems, decoded
+    // What lint printed for lines already seen, after each problem's line
+    // number, by the line's bytes: see lintCheck.
+    QHash<QByteArray, QByteArrayList> known_;
 };
 
 bool Checker::say(QByteArrayView line)
@@ -265,15 +273,38 @@ bool Checker::lintCheck(ScriptLineReader& reader, const QByteArray& shown)
         // others are decoded and read again for their messages.
         if (ScriptLanguage::encodedLineIsClean(bytes, index, firstLineIsIdentifier))
             continue;
-        text_.truncate(0);
-        ScriptFile::appendDecoded(text_, bytes);
-        const QStringView line = text_;
-        for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(line, index, firstLineIsIdentifier)) {
+        // Past the header lines, what a line without header findings prints
+        // after its line number depends on its bytes alone. Scripts repeat
+        // their lines, their mistakes too: that of short lines is kept, and
+        // the near names for unknown ones are not searched again.
+        const bool keep = index > 1 && bytes.size() <= KeptLineSize &&
+                          ScriptLanguage::encodedHeaderIsClean(bytes, index, firstLineIsIdentifier);
+        const QByteArrayList* tails = nullptr;
+        if (keep) {
+            const auto it = known_.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
+            if (it != known_.cend())
+                tails = &it.value();
+        }
+        QByteArrayList found;
+        if (!tails) {
+            text_.truncate(0);
+            ScriptFile::appendDecoded(text_, bytes);
+            for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(text_, index, firstLineIsIdentifier))
+                found.append(':' + QByteArray::number(p.column + 1) + ": " + printableText(p.message) + '\n');
+            if (keep) {
+                if (known_.size() >= KeptLines)
+                    known_.clear();
+                tails = &known_.insert(bytes.toByteArray(), found).value();
+            } else {
+                tails = &found;
+            }
+        }
+        for (const QByteArray& tail : *tails) {
             status_ = qMax(status_, 1);
             line_ = shown;
-            line_ += ':' + QByteArray::number(p.line + 1) + ':' + QByteArray::number(p.column + 1) + ": ";
-            line_ += printableText(p.message);
-            line_ += '\n';
+            line_ += ':';
+            line_ += QByteArray::number(index + 1);
+            line_ += tail;
             if (!say(line_))
                 return false;
         }

@@ -53,6 +53,31 @@ bool ScriptLineReader::open(const QByteArray& path)
     return true;
 }
 
+namespace {
+
+// The first CR or LF in [from, to), or to: eight bytes at a time while none
+// of them is one.
+const char* findBreak(const char* from, const char* to)
+{
+    constexpr quint64 Ones = 0x0101010101010101ull;
+    constexpr quint64 Highs = 0x8080808080808080ull;
+    while (to - from >= 8) {
+        quint64 w;
+        std::memcpy(&w, from, 8);
+        const quint64 cr = w ^ (Ones * '\r');
+        const quint64 lf = w ^ (Ones * '\n');
+        // A byte of cr or lf is zero where w holds that break.
+        if ((((cr - Ones) & ~cr) | ((lf - Ones) & ~lf)) & Highs)
+            break;
+        from += 8;
+    }
+    while (from < to && *from != '\r' && *from != '\n')
+        ++from;
+    return from;
+}
+
+}  // namespace
+
 bool ScriptLineReader::rewind()
 {
     if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0) {
@@ -117,9 +142,7 @@ bool ScriptLineReader::nextBytes(QByteArrayView* line)
             return !carry_.isEmpty() || !lastBreakCr_;
         }
         const char* const data = block_.constData();
-        qsizetype k = pos_;
-        while (k < end_ && data[k] != '\r' && data[k] != '\n')
-            ++k;
+        const qsizetype k = findBreak(data + pos_, data + end_) - data;
         if (k == end_) {
             carry_.append(data + pos_, k - pos_);
             carried = true;

@@ -9,7 +9,6 @@
 #include <array>
 #include <bit>
 #include <cstdlib>
-#include <cstring>
 
 namespace ScriptLanguage {
 
@@ -36,6 +35,7 @@ struct Language {
     QList<qsizetype> encodedWords;          // the word of each encoded name
     QList<qint32> nameSlots;                // a power of two of them
     std::array<char16_t, 256> characters{}; // the character of each byte
+    std::array<qint8, 256> markerOfByte{};  // the index in markers of each byte's character, or -1
 };
 
 // The general opcodes whose value names a loop.
@@ -101,6 +101,7 @@ void buildEncodedNames(Language& lang)
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
         lang.characters[size_t(b)] = ScriptFile::decode(QByteArrayView(&byte, 1)).at(0).unicode();
+        lang.markerOfByte[size_t(b)] = qint8(lang.markers.indexOf(QChar(lang.characters[size_t(b)])));
     }
 }
 
@@ -182,22 +183,31 @@ bool isBlank(QChar c)
 // code serves both forms of a line.
 struct EncodedLine {
     QByteArrayView bytes;
-    const std::array<char16_t, 256>* characters;
+    const Language* lang;
     qsizetype size() const { return bytes.size(); }
-    QChar operator[](qsizetype i) const { return QChar((*characters)[static_cast<unsigned char>(bytes[i])]); }
+    QChar operator[](qsizetype i) const { return QChar(lang->characters[static_cast<unsigned char>(bytes[i])]); }
 };
 
-// The word a line's name spells, or nullptr.
-const Word* wordAt(QStringView line, qsizetype from, qsizetype length)
+// The index in markers of the character at i, or -1.
+qsizetype markerAt(const Language& lang, QStringView line, qsizetype i)
 {
-    const Language& lang = language();
+    return lang.markers.indexOf(line[i]);
+}
+
+qsizetype markerAt(const Language& lang, const EncodedLine& line, qsizetype i)
+{
+    return lang.markerOfByte[static_cast<unsigned char>(line.bytes[i])];
+}
+
+// The word a line's name spells, or nullptr.
+const Word* wordAt(const Language& lang, QStringView line, qsizetype from, qsizetype length)
+{
     const qsizetype i = lookUp(lang.byName, line.sliced(from, length));
     return i >= 0 ? &lang.words[i] : nullptr;
 }
 
-const Word* wordAt(const EncodedLine& line, qsizetype from, qsizetype length)
+const Word* wordAt(const Language& lang, const EncodedLine& line, qsizetype from, qsizetype length)
 {
-    const Language& lang = language();
     if (length > lang.longestName)
         return nullptr;
     const char* name = line.bytes.data() + from;
@@ -207,7 +217,7 @@ const Word* wordAt(const EncodedLine& line, qsizetype from, qsizetype length)
         if (i < 0)
             return nullptr;
         const QByteArray& candidate = lang.encodedNames[i];
-        if (candidate.size() == length && std::memcmp(candidate.constData(), name, size_t(length)) == 0)
+        if (candidate.size() == length && std::equal(name, name + length, candidate.constData()))
             return &lang.words[lang.encodedWords[i]];
     }
 }
@@ -491,7 +501,7 @@ LineSyntax analyse(const Line& line)
     if (i == n)
         return out;
 
-    const qsizetype marker = lang.markers.indexOf(line[i]);
+    const qsizetype marker = markerAt(lang, line, i);
     if (marker >= 0) {
         out.word = &lang.words[lang.markerWords[marker]];
         out.kind = lang.markerLines[marker];
@@ -510,7 +520,7 @@ LineSyntax analyse(const Line& line)
     if (nameEnd == i)
         while (nameEnd < n && !isBlank(line[nameEnd]))
             ++nameEnd;
-    out.word = wordAt(line, i, nameEnd - i);
+    out.word = wordAt(lang, line, i, nameEnd - i);
 
     if (!out.word) {
         out.kind = LineKind::Unknown;
@@ -537,27 +547,6 @@ LineSyntax analyse(const Line& line)
         out.faultColumn = n;
     }
     return out;
-}
-
-// Whether HeaderRules::checkLine finds nothing in a line given as its
-// code-page bytes, as lineProblems calls it.
-bool headerClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier)
-{
-    // Past the second line only a repeated identifier is a finding.
-    if (index > 1 && (!firstLineIsIdentifier || line.isEmpty() || (line[0] != 's' && line[0] != 'S')))
-        return true;
-    // The rules read no further than the identifier's length; an ASCII start
-    // is lowered without decoding.
-    constexpr QByteArrayView Identifier = "script_identifier";
-    const QByteArrayView head = line.first(std::min(line.size(), Identifier.size()));
-    const bool ascii = std::none_of(head.begin(), head.end(), [](char c) { return (c & 0x80) != 0; });
-    if (index > 1 && ascii) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        return head.size() != Identifier.size() ||
-               !std::equal(head.begin(), head.end(), Identifier.begin(), [&](char a, char b) { return lower(a) == b; });
-    }
-    bool identifierSeen = index == 0 ? false : firstLineIsIdentifier;
-    return HeaderRules::checkLine(ScriptFile::decode(head), index, identifierSeen).isEmpty();
 }
 
 }  // namespace
@@ -617,14 +606,33 @@ LineSyntax analyseLine(QStringView line)
 
 LineSyntax analyseEncodedLine(QByteArrayView line)
 {
-    return analyse(EncodedLine{line, &language().characters});
+    return analyse(EncodedLine{line, &language()});
+}
+
+bool encodedHeaderIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier)
+{
+    // Past the second line only a repeated identifier is a finding.
+    if (index > 1 && (!firstLineIsIdentifier || line.isEmpty() || (line[0] != 's' && line[0] != 'S')))
+        return true;
+    // The rules read no further than the identifier's length; an ASCII start
+    // is lowered without decoding.
+    constexpr QByteArrayView Identifier = "script_identifier";
+    const QByteArrayView head = line.first(std::min(line.size(), Identifier.size()));
+    const bool ascii = std::none_of(head.begin(), head.end(), [](char c) { return (c & 0x80) != 0; });
+    if (index > 1 && ascii) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return head.size() != Identifier.size() ||
+               !std::equal(head.begin(), head.end(), Identifier.begin(), [&](char a, char b) { return lower(a) == b; });
+    }
+    bool identifierSeen = index == 0 ? false : firstLineIsIdentifier;
+    return HeaderRules::checkLine(ScriptFile::decode(head), index, identifierSeen).isEmpty();
 }
 
 bool encodedLineIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier)
 {
     // No loops are given: a line is clean without header findings and with
     // a valid language.
-    return headerClean(line, index, firstLineIsIdentifier) && analyseEncodedLine(line).valid();
+    return encodedHeaderIsClean(line, index, firstLineIsIdentifier) && analyseEncodedLine(line).valid();
 }
 
 QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier, const Loops* loops)

@@ -194,6 +194,11 @@ QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetyp
 // what underlining a line needs, without the near-name search.
 QList<Problem> lineProblemPlaces(QStringView line, const LineSyntax& syntax, qsizetype index,
                                  bool firstLineIsIdentifier, const Loops* loops = nullptr);
+// Whether the header rules find nothing in a line given as its code-page
+// bytes at this index. Past the second line, the problems of such a line
+// are then those of its language alone: the same wherever it stands, but
+// for their line.
+bool encodedHeaderIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier);
 // Whether lineProblems(ScriptFile::decode(line), index, firstLineIsIdentifier)
 // is empty, found from the line's code-page bytes without decoding them and,
 // for nearly every line, without allocating: a pass over a whole file skips
