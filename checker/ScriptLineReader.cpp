@@ -114,23 +114,12 @@ bool ScriptLineReader::fill()
     }
 }
 
-bool ScriptLineReader::next(QString* line)
+template <class Take>
+bool ScriptLineReader::readLine(Take take)
 {
-    line->truncate(0);
-    QByteArrayView bytes;
-    if (!nextBytes(&bytes))
-        return false;
-    ScriptFile::appendDecoded(*line, bytes);
-    return true;
-}
-
-bool ScriptLineReader::nextBytes(QByteArrayView* line)
-{
-    *line = QByteArrayView();
     if (done_)
         return false;
-    bool carried = false;
-    carry_.truncate(0);
+    bool empty = true;
     for (;;) {
         if (pos_ == end_ && !fill()) {
             if (!reason_.isEmpty())
@@ -138,22 +127,15 @@ bool ScriptLineReader::nextBytes(QByteArrayView* line)
             done_ = true;
             // What follows the last break is a line, unless it is empty and
             // that break was the file's own final CR LF or CR.
-            *line = carry_;
-            return !carry_.isEmpty() || !lastBreakCr_;
+            return !empty || !lastBreakCr_;
         }
         const char* const data = block_.constData();
         const qsizetype k = findBreak(data + pos_, data + end_) - data;
+        empty = empty && k == pos_;
+        take(QByteArrayView(data + pos_, k - pos_), k < end_);
         if (k == end_) {
-            carry_.append(data + pos_, k - pos_);
-            carried = true;
             pos_ = end_;
             continue;
-        }
-        if (carried) {
-            carry_.append(data + pos_, k - pos_);
-            *line = carry_;
-        } else {
-            *line = QByteArrayView(data + pos_, k - pos_);
         }
         if (data[k] == '\n') {
             lastBreakCr_ = false;
@@ -169,4 +151,26 @@ bool ScriptLineReader::nextBytes(QByteArrayView* line)
         }
         return true;
     }
+}
+
+bool ScriptLineReader::next(QString* line)
+{
+    line->truncate(0);
+    return readLine([line](QByteArrayView piece, bool) { ScriptFile::appendDecoded(*line, piece); });
+}
+
+bool ScriptLineReader::nextBytes(QByteArrayView* line)
+{
+    *line = QByteArrayView();
+    bool whole = true;  // nothing has been copied: the line is its first piece
+    carry_.truncate(0);
+    return readLine([&](QByteArrayView piece, bool ended) {
+        if (whole && ended) {
+            *line = piece;
+            return;
+        }
+        whole = false;
+        carry_.append(piece);
+        *line = carry_;
+    });
 }

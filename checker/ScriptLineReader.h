@@ -37,6 +37,11 @@ public:
 
 private:
     bool fill();
+    // Reads the next line, handing its bytes to take(piece, ended) a piece
+    // per block they lie in, ended for its last piece; false after the last
+    // line or on a read error.
+    template <class Take>
+    bool readLine(Take take);
     void fail(int error);
 
     int fd_ = -1;

@@ -75,9 +75,10 @@ quint32 nameHash(const char* bytes, qsizetype size)
     return h;
 }
 
-// Fills the table of encoded names from byName, so that both find the same
-// word for every name, a name given twice included.
-void buildEncodedNames(Language& lang)
+// Fills the tables that read a line from its bytes: the encoded names from
+// byName, so that both find the same word for every name, a name given
+// twice included; each byte's character and marker.
+void buildByteTables(Language& lang)
 {
     for (auto it = lang.byName.cbegin(); it != lang.byName.cend(); ++it) {
         bool lossy = false;
@@ -155,7 +156,7 @@ Language build()
         lang.lowered.append(word.shape == ValueShape::FreeText ? QString() : word.name.toLower());
         lang.characterSets.append(characterSet(lang.lowered.constLast()));
     }
-    buildEncodedNames(lang);
+    buildByteTables(lang);
     return lang;
 }
 

@@ -195,9 +195,9 @@ QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetyp
 QList<Problem> lineProblemPlaces(QStringView line, const LineSyntax& syntax, qsizetype index,
                                  bool firstLineIsIdentifier, const Loops* loops = nullptr);
 // Whether the header rules find nothing in a line given as its code-page
-// bytes at this index. Past the second line, the problems of such a line
-// are then those of its language alone: the same wherever it stands, but
-// for their line.
+// bytes at this index. Past the second line, the problems lineProblems
+// finds in such a line without loops are then those of its language alone:
+// the same wherever it stands, but for their line.
 bool encodedHeaderIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier);
 // Whether lineProblems(ScriptFile::decode(line), index, firstLineIsIdentifier)
 // is empty, found from the line's code-page bytes without decoding them and,
