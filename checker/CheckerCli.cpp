@@ -265,10 +265,8 @@ bool Checker::lintCheck(ScriptLineReader& reader, const QByteArray& shown)
     bool firstLineIsIdentifier = false;
     QByteArrayView bytes;
     for (qsizetype index = 0; reader.nextBytes(&bytes); ++index) {
-        if (index == 0) {
-            text_ = ScriptFile::decode(bytes);
-            firstLineIsIdentifier = ScriptLanguage::opensWithIdentifier(text_);
-        }
+        if (index == 0)
+            firstLineIsIdentifier = ScriptLanguage::encodedOpensWithIdentifier(bytes);
         // Most lines have no problem, which their bytes tell; only the
         // others are decoded and read again for their messages.
         if (ScriptLanguage::encodedLineIsClean(bytes, index, firstLineIsIdentifier))

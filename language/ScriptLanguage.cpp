@@ -610,15 +610,26 @@ LineSyntax analyseEncodedLine(QByteArrayView line)
     return analyse(EncodedLine{line, &language()});
 }
 
+namespace {
+
+constexpr QByteArrayView Identifier = "script_identifier";
+
+// The start of a line that the header rules read: no further than the
+// identifier's length.
+QByteArrayView headerPart(QByteArrayView line)
+{
+    return line.first(std::min(line.size(), Identifier.size()));
+}
+
+}  // namespace
+
 bool encodedHeaderIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier)
 {
     // Past the second line only a repeated identifier is a finding.
     if (index > 1 && (!firstLineIsIdentifier || line.isEmpty() || (line[0] != 's' && line[0] != 'S')))
         return true;
-    // The rules read no further than the identifier's length; an ASCII start
-    // is lowered without decoding.
-    constexpr QByteArrayView Identifier = "script_identifier";
-    const QByteArrayView head = line.first(std::min(line.size(), Identifier.size()));
+    // An ASCII start is lowered without decoding.
+    const QByteArrayView head = headerPart(line);
     const bool ascii = std::none_of(head.begin(), head.end(), [](char c) { return (c & 0x80) != 0; });
     if (index > 1 && ascii) {
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
@@ -669,6 +680,11 @@ bool opensWithIdentifier(QStringView firstLine)
     bool identifierSeen = false;
     HeaderRules::checkLine(firstLine, 0, identifierSeen);
     return identifierSeen;
+}
+
+bool encodedOpensWithIdentifier(QByteArrayView firstLine)
+{
+    return opensWithIdentifier(ScriptFile::decode(headerPart(firstLine)));
 }
 
 QList<Problem> scriptProblems(const QStringList& lines, qsizetype most)

@@ -206,6 +206,9 @@ bool encodedHeaderIsClean(QByteArrayView line, qsizetype index, bool firstLineIs
 bool encodedLineIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier);
 // Whether a script whose first line is this one opens with its identifier.
 bool opensWithIdentifier(QStringView firstLine);
+// The same for the first line's bytes in the script code page; only its
+// start is decoded.
+bool encodedOpensWithIdentifier(QByteArrayView firstLine);
 // Every problem of a script, in line order: of its lines, or of its text
 // split into lines the way the checker splits them (CR LF, lone CR, lone LF).
 // most: the first problems only, at least that many when there are.
