@@ -6,13 +6,12 @@
 #include "language/ScriptFile.h"
 #include "language/ScriptLanguage.h"
 
-#include <QHash>
-
 #include <cerrno>
 #include <cstring>
 #include <new>
 #include <poll.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -117,6 +116,16 @@ QByteArray printableText(QStringView text)
 
 namespace {
 
+// The hash of a line's bytes that picks its slot among the kept lines
+// (FNV-1a).
+quint32 lineHash(QByteArrayView bytes)
+{
+    quint32 h = 2166136261u;
+    for (const char c : bytes)
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h;
+}
+
 // One run of the checker: where it writes and how it went.
 class Checker {
 public:
@@ -160,8 +169,14 @@ private:
     QByteArray pending_;  // whole lines for standard output, not yet written
     QString text_;        // a line with problems, decoded
     // What lint printed for lines already seen, after each problem's line
-    // number, by the line's bytes: see lintCheck.
-    QHash<QByteArray, QByteArrayList> known_;
+    // number (see lintCheck): a slot for each hash of a line's bytes, which
+    // keeps the latest line of that hash. Nothing grows, and a line seen
+    // for the first time costs a hash and a copy of it.
+    struct Kept {
+        QByteArray line;
+        QByteArrayList tails;
+    };
+    std::vector<Kept> kept_;
 };
 
 bool Checker::say(QByteArrayView line)
@@ -277,24 +292,25 @@ bool Checker::lintCheck(ScriptLineReader& reader, const QByteArray& shown)
         // the near names for unknown ones are not searched again.
         const bool keep = index > 1 && bytes.size() <= KeptLineSize &&
                           ScriptLanguage::encodedHeaderIsClean(bytes, index, firstLineIsIdentifier);
-        const QByteArrayList* tails = nullptr;
+        Kept* slot = nullptr;
         if (keep) {
-            const auto it = known_.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
-            if (it != known_.cend())
-                tails = &it.value();
+            if (kept_.empty())
+                kept_.resize(KeptLines);
+            slot = &kept_[lineHash(bytes) % KeptLines];
         }
         QByteArrayList found;
-        if (!tails) {
+        const QByteArrayList* tails = &found;
+        if (slot && !slot->line.isNull() && slot->line == bytes) {
+            tails = &slot->tails;
+        } else {
             text_.truncate(0);
             ScriptFile::appendDecoded(text_, bytes);
             for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(text_, index, firstLineIsIdentifier))
                 found.append(':' + QByteArray::number(p.column + 1) + ": " + printableText(p.message) + '\n');
-            if (keep) {
-                if (known_.size() >= KeptLines)
-                    known_.clear();
-                tails = &known_.insert(bytes.toByteArray(), found).value();
-            } else {
-                tails = &found;
+            if (slot) {
+                slot->line = bytes.toByteArray();
+                slot->tails = std::move(found);
+                tails = &slot->tails;
             }
         }
         for (const QByteArray& tail : *tails) {

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdlib>
 
 namespace ScriptLanguage {
@@ -53,9 +52,19 @@ quint64 characterSet(QStringView text)
     return set;
 }
 
+// Whether x has at most limit bits set, limit being small: each round
+// clears the lowest. Cheaper than counting them all where the processor
+// has no instruction for it.
+bool atMostBits(quint64 x, int limit)
+{
+    for (int i = 0; i < limit && x != 0; ++i)
+        x &= x - 1;
+    return x == 0;
+}
+
 bool mayBeWithin(quint64 a, quint64 b, int limit)
 {
-    return std::popcount(a & ~b) <= limit && std::popcount(b & ~a) <= limit;
+    return atMostBits(a & ~b, limit) && atMostBits(b & ~a, limit);
 }
 
 // A free-text opcode's node reads "<marker> (<what>)": the marker is the
