@@ -3,6 +3,7 @@
 #include "base/CommandLine.h"
 #include "checker/ScriptLineReader.h"
 #include "language/HeaderRules.h"
+#include "language/ScriptFile.h"
 #include "language/ScriptLanguage.h"
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <new>
 #include <poll.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -114,19 +116,43 @@ QByteArray printableText(QStringView text)
 
 namespace {
 
+// The hash of a line's bytes that picks its slot among the kept lines
+// (FNV-1a).
+quint32 lineHash(QByteArrayView bytes)
+{
+    quint32 h = 2166136261u;
+    for (const char c : bytes)
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h;
+}
+
 // One run of the checker: where it writes and how it went.
 class Checker {
 public:
-    Checker(Output& out, Output& err) : out_(out), err_(err) {}
+    Checker(Output& out, Output& err) : out_(out), err_(err) { pending_.reserve(PendingSize); }
 
     // Checks one file; false when the output could not be written.
     bool check(const QByteArray& file, bool lint);
-    int status() const { return status_; }
-    // Writes a line; a failed write ends the run with status 2.
-    bool say(QByteArrayView line) { return write(out_, line); }
-    bool complain(QByteArrayView line) { return write(err_, line); }
+    // The exit status, once what is pending has been written.
+    int finish()
+    {
+        flush();
+        return status_;
+    }
+    // Writes a line; a failed write ends the run with status 2. The lines
+    // for standard output are gathered and written many at a time, and
+    // always before a line for standard error, so that the two keep their
+    // order.
+    bool say(QByteArrayView line);
+    bool complain(QByteArrayView line) { return flush() && write(err_, line); }
 
 private:
+    // Up to this many bytes of output are gathered before they are written.
+    static constexpr qsizetype PendingSize = 1 << 16;
+    // How many lines of problems lint keeps, and the longest it keeps.
+    static constexpr qsizetype KeptLines = 1024;
+    static constexpr qsizetype KeptLineSize = 256;
+    bool flush();
     bool write(Output& to, QByteArrayView line);
     // Reads the file's lines into the given check; false when they could
     // not all be read (the reason is on the reader).
@@ -140,7 +166,39 @@ private:
     int status_ = 0;
     bool writeFailed_ = false;
     QByteArray line_;
+    QByteArray pending_;  // whole lines for standard output, not yet written
+    QString text_;        // a line with problems, decoded
+    // What lint printed for lines already seen, after each problem's line
+    // number (see lintCheck): a slot for each hash of a line's bytes, which
+    // keeps the latest line of that hash. Nothing grows, and a line seen
+    // for the first time costs a hash and a copy of it.
+    struct Kept {
+        QByteArray line;
+        QByteArrayList tails;
+    };
+    std::vector<Kept> kept_;
 };
+
+bool Checker::say(QByteArrayView line)
+{
+    if (writeFailed_)
+        return false;
+    if (pending_.size() + line.size() > PendingSize && !flush())
+        return false;
+    if (line.size() > PendingSize)
+        return write(out_, line);
+    pending_.append(line);
+    return true;
+}
+
+bool Checker::flush()
+{
+    if (pending_.isEmpty())
+        return !writeFailed_;
+    const bool written = write(out_, pending_);
+    pending_.truncate(0);
+    return written;
+}
 
 bool Checker::write(Output& to, QByteArrayView line)
 {
@@ -220,20 +278,52 @@ bool Checker::headerCheck(ScriptLineReader& reader, const QByteArray& shown)
 bool Checker::lintCheck(ScriptLineReader& reader, const QByteArray& shown)
 {
     bool firstLineIsIdentifier = false;
-    return eachLine(reader, [&](QStringView line, qsizetype index) {
+    QByteArrayView bytes;
+    for (qsizetype index = 0; reader.nextBytes(&bytes); ++index) {
         if (index == 0)
-            firstLineIsIdentifier = ScriptLanguage::opensWithIdentifier(line);
-        for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(line, index, firstLineIsIdentifier)) {
+            firstLineIsIdentifier = ScriptLanguage::encodedOpensWithIdentifier(bytes);
+        // Most lines have no problem, which their bytes tell; only the
+        // others are decoded and read again for their messages.
+        if (ScriptLanguage::encodedLineIsClean(bytes, index, firstLineIsIdentifier))
+            continue;
+        // Past the header lines, what a line without header findings prints
+        // after its line number depends on its bytes alone. Scripts repeat
+        // their lines, their mistakes too: that of short lines is kept, and
+        // the near names for unknown ones are not searched again.
+        const bool keep = index > 1 && bytes.size() <= KeptLineSize &&
+                          ScriptLanguage::encodedHeaderIsClean(bytes, index, firstLineIsIdentifier);
+        Kept* slot = nullptr;
+        if (keep) {
+            if (kept_.empty())
+                kept_.resize(KeptLines);
+            slot = &kept_[lineHash(bytes) % KeptLines];
+        }
+        QByteArrayList found;
+        const QByteArrayList* tails = &found;
+        if (slot && !slot->line.isNull() && slot->line == bytes) {
+            tails = &slot->tails;
+        } else {
+            text_.truncate(0);
+            ScriptFile::appendDecoded(text_, bytes);
+            for (const ScriptLanguage::Problem& p : ScriptLanguage::lineProblems(text_, index, firstLineIsIdentifier))
+                found.append(':' + QByteArray::number(p.column + 1) + ": " + printableText(p.message) + '\n');
+            if (slot) {
+                slot->line = bytes.toByteArray();
+                slot->tails = std::move(found);
+                tails = &slot->tails;
+            }
+        }
+        for (const QByteArray& tail : *tails) {
             status_ = qMax(status_, 1);
             line_ = shown;
-            line_ += ':' + QByteArray::number(p.line + 1) + ':' + QByteArray::number(p.column + 1) + ": ";
-            line_ += printableText(p.message);
-            line_ += '\n';
+            line_ += ':';
+            line_ += QByteArray::number(index + 1);
+            line_ += tail;
             if (!say(line_))
                 return false;
         }
-        return true;
-    });
+    }
+    return true;
 }
 
 }  // namespace
@@ -266,14 +356,18 @@ int run(const QList<QByteArray>& arguments, Output& out, Output& err)
     }
 
     Checker checker(out, err);
-    if (request == Request::Help)
-        return checker.say(checkerUsage().toUtf8()) ? 0 : 2;
-    if (request == Request::Version)
-        return checker.say(CommandLine::versionText(QStringLiteral("morvaneo-checker")).toUtf8()) ? 0 : 2;
+    if (request == Request::Help) {
+        checker.say(checkerUsage().toUtf8());
+        return checker.finish() == 0 ? 0 : 2;
+    }
+    if (request == Request::Version) {
+        checker.say(CommandLine::versionText(QStringLiteral("morvaneo-checker")).toUtf8());
+        return checker.finish() == 0 ? 0 : 2;
+    }
     for (const QByteArray& file : files)
         if (!checker.check(file, lint))
             break;
-    return checker.status();
+    return checker.finish();
 }
 
 }  // namespace CheckerCli

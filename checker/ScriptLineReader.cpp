@@ -53,6 +53,31 @@ bool ScriptLineReader::open(const QByteArray& path)
     return true;
 }
 
+namespace {
+
+// The first CR or LF in [from, to), or to: eight bytes at a time while none
+// of them is one.
+const char* findBreak(const char* from, const char* to)
+{
+    constexpr quint64 Ones = 0x0101010101010101ull;
+    constexpr quint64 Highs = 0x8080808080808080ull;
+    while (to - from >= 8) {
+        quint64 w;
+        std::memcpy(&w, from, 8);
+        const quint64 cr = w ^ (Ones * '\r');
+        const quint64 lf = w ^ (Ones * '\n');
+        // A byte of cr or lf is zero where w holds that break.
+        if ((((cr - Ones) & ~cr) | ((lf - Ones) & ~lf)) & Highs)
+            break;
+        from += 8;
+    }
+    while (from < to && *from != '\r' && *from != '\n')
+        ++from;
+    return from;
+}
+
+}  // namespace
+
 bool ScriptLineReader::rewind()
 {
     if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0) {
@@ -89,11 +114,12 @@ bool ScriptLineReader::fill()
     }
 }
 
-bool ScriptLineReader::next(QString* line)
+template <class Take>
+bool ScriptLineReader::readLine(Take take)
 {
-    line->truncate(0);
     if (done_)
         return false;
+    bool empty = true;
     for (;;) {
         if (pos_ == end_ && !fill()) {
             if (!reason_.isEmpty())
@@ -101,13 +127,12 @@ bool ScriptLineReader::next(QString* line)
             done_ = true;
             // What follows the last break is a line, unless it is empty and
             // that break was the file's own final CR LF or CR.
-            return !line->isEmpty() || !lastBreakCr_;
+            return !empty || !lastBreakCr_;
         }
         const char* const data = block_.constData();
-        qsizetype k = pos_;
-        while (k < end_ && data[k] != '\r' && data[k] != '\n')
-            ++k;
-        ScriptFile::appendDecoded(*line, QByteArrayView(data + pos_, k - pos_));
+        const qsizetype k = findBreak(data + pos_, data + end_) - data;
+        empty = empty && k == pos_;
+        take(QByteArrayView(data + pos_, k - pos_), k < end_);
         if (k == end_) {
             pos_ = end_;
             continue;
@@ -126,4 +151,26 @@ bool ScriptLineReader::next(QString* line)
         }
         return true;
     }
+}
+
+bool ScriptLineReader::next(QString* line)
+{
+    line->truncate(0);
+    return readLine([line](QByteArrayView piece, bool) { ScriptFile::appendDecoded(*line, piece); });
+}
+
+bool ScriptLineReader::nextBytes(QByteArrayView* line)
+{
+    *line = QByteArrayView();
+    bool whole = true;  // nothing has been copied: the line is its first piece
+    carry_.truncate(0);
+    return readLine([&](QByteArrayView piece, bool ended) {
+        if (whole && ended) {
+            *line = piece;
+            return;
+        }
+        whole = false;
+        carry_.append(piece);
+        *line = carry_;
+    });
 }

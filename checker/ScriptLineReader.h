@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // Reads a script file one line at a time, so that checking a file needs
@@ -24,6 +25,10 @@ public:
     // Puts the next line into *line, whose storage is reused; false after
     // the last line, or on a read error (then reason() says why).
     bool next(QString* line);
+    // The same line as its bytes, not decoded. The view stays valid until
+    // the next call; most lines are read where the file's block holds them,
+    // without a copy.
+    bool nextBytes(QByteArrayView* line);
     // Back to the first line; false with reason() when the file cannot seek.
     bool rewind();
     // Why the file could not be opened or read, "" while nothing failed:
@@ -32,10 +37,16 @@ public:
 
 private:
     bool fill();
+    // Reads the next line, handing its bytes to take(piece, ended) a piece
+    // per block they lie in, ended for its last piece; false after the last
+    // line or on a read error.
+    template <class Take>
+    bool readLine(Take take);
     void fail(int error);
 
     int fd_ = -1;
     QByteArray block_;
+    QByteArray carry_;         // a line that goes on past the end of a block
     qsizetype blockSize_;
     qsizetype pos_ = 0;
     qsizetype end_ = 0;

@@ -1,12 +1,12 @@
 #include "language/ScriptLanguage.h"
 
 #include "language/HeaderRules.h"
+#include "language/ScriptFile.h"
 
 #include <QHash>
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdlib>
 
 namespace ScriptLanguage {
@@ -26,6 +26,15 @@ struct Language {
     QList<quint64> characterSets;           // characterSet() of each lowered name
     QStringList races;                      // the race each word belongs to, "" for the general opcodes
     qsizetype longestName = 0;
+    // The same look-up as byName for a name's bytes in the script code
+    // page: an open-addressing table of indexes into encodedNames, -1 for
+    // an empty slot. A name the code page cannot hold has no bytes and is
+    // left out, as no decoded line can spell it.
+    QList<QByteArray> encodedNames;
+    QList<qsizetype> encodedWords;          // the word of each encoded name
+    QList<qint32> nameSlots;                // a power of two of them
+    std::array<char16_t, 256> characters{}; // the character of each byte
+    std::array<qint8, 256> markerOfByte{};  // the index in markers of each byte's character, or -1
 };
 
 // The general opcodes whose value names a loop.
@@ -43,9 +52,19 @@ quint64 characterSet(QStringView text)
     return set;
 }
 
+// Whether x has at most limit bits set, limit being small: each round
+// clears the lowest. Cheaper than counting them all where the processor
+// has no instruction for it.
+bool atMostBits(quint64 x, int limit)
+{
+    for (int i = 0; i < limit && x != 0; ++i)
+        x &= x - 1;
+    return x == 0;
+}
+
 bool mayBeWithin(quint64 a, quint64 b, int limit)
 {
-    return std::popcount(a & ~b) <= limit && std::popcount(b & ~a) <= limit;
+    return atMostBits(a & ~b, limit) && atMostBits(b & ~a, limit);
 }
 
 // A free-text opcode's node reads "<marker> (<what>)": the marker is the
@@ -54,6 +73,46 @@ QString markerOf(const QString& nodeText)
 {
     const qsizetype blank = nodeText.indexOf(u' ');
     return blank < 0 ? nodeText : nodeText.left(blank);
+}
+
+// The hash of a name's bytes in the table of encoded names (FNV-1a).
+quint32 nameHash(const char* bytes, qsizetype size)
+{
+    quint32 h = 2166136261u;
+    for (qsizetype i = 0; i < size; ++i)
+        h = (h ^ static_cast<unsigned char>(bytes[i])) * 16777619u;
+    return h;
+}
+
+// Fills the tables that read a line from its bytes: the encoded names from
+// byName, so that both find the same word for every name, a name given
+// twice included; each byte's character and marker.
+void buildByteTables(Language& lang)
+{
+    for (auto it = lang.byName.cbegin(); it != lang.byName.cend(); ++it) {
+        bool lossy = false;
+        const QByteArray bytes = ScriptFile::encode(it.key(), &lossy);
+        if (lossy)
+            continue;
+        lang.encodedNames.append(bytes);
+        lang.encodedWords.append(it.value());
+    }
+    qsizetype size = 16;
+    while (size < 4 * lang.encodedNames.size())
+        size *= 2;
+    lang.nameSlots.fill(-1, size);
+    for (qsizetype i = 0; i < lang.encodedNames.size(); ++i) {
+        const QByteArray& name = lang.encodedNames[i];
+        qsizetype slot = nameHash(name.constData(), name.size()) & (size - 1);
+        while (lang.nameSlots[slot] >= 0)
+            slot = (slot + 1) & (size - 1);
+        lang.nameSlots[slot] = qint32(i);
+    }
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        lang.characters[size_t(b)] = ScriptFile::decode(QByteArrayView(&byte, 1)).at(0).unicode();
+        lang.markerOfByte[size_t(b)] = qint8(lang.markers.indexOf(QChar(lang.characters[size_t(b)])));
+    }
 }
 
 Language build()
@@ -106,6 +165,7 @@ Language build()
         lang.lowered.append(word.shape == ValueShape::FreeText ? QString() : word.name.toLower());
         lang.characterSets.append(characterSet(lang.lowered.constLast()));
     }
+    buildByteTables(lang);
     return lang;
 }
 
@@ -126,6 +186,50 @@ qsizetype lookUp(const QHash<QString, qsizetype>& hash, QStringView key)
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
+}
+
+// A line as its bytes in the script code page, read a character at a time:
+// the characters of the decoded line, without decoding it. The same reading
+// code serves both forms of a line.
+struct EncodedLine {
+    QByteArrayView bytes;
+    const Language* lang;
+    qsizetype size() const { return bytes.size(); }
+    QChar operator[](qsizetype i) const { return QChar(lang->characters[static_cast<unsigned char>(bytes[i])]); }
+};
+
+// The index in markers of the character at i, or -1.
+qsizetype markerAt(const Language& lang, QStringView line, qsizetype i)
+{
+    return lang.markers.indexOf(line[i]);
+}
+
+qsizetype markerAt(const Language& lang, const EncodedLine& line, qsizetype i)
+{
+    return lang.markerOfByte[static_cast<unsigned char>(line.bytes[i])];
+}
+
+// The word a line's name spells, or nullptr.
+const Word* wordAt(const Language& lang, QStringView line, qsizetype from, qsizetype length)
+{
+    const qsizetype i = lookUp(lang.byName, line.sliced(from, length));
+    return i >= 0 ? &lang.words[i] : nullptr;
+}
+
+const Word* wordAt(const Language& lang, const EncodedLine& line, qsizetype from, qsizetype length)
+{
+    if (length > lang.longestName)
+        return nullptr;
+    const char* name = line.bytes.data() + from;
+    const qsizetype mask = lang.nameSlots.size() - 1;
+    for (qsizetype slot = nameHash(name, length) & mask;; slot = (slot + 1) & mask) {
+        const qint32 i = lang.nameSlots[slot];
+        if (i < 0)
+            return nullptr;
+        const QByteArray& candidate = lang.encodedNames[i];
+        if (candidate.size() == length && std::equal(name, name + length, candidate.constData()))
+            return &lang.words[lang.encodedWords[i]];
+    }
 }
 
 bool isNameCharacter(QChar c)
@@ -170,7 +274,8 @@ int distance(QStringView a, QStringView b, int limit)
 }
 
 // The end of the line without its trailing blanks.
-qsizetype trimmedEnd(QStringView line, qsizetype from)
+template <class Line>
+qsizetype trimmedEnd(const Line& line, qsizetype from)
 {
     qsizetype end = line.size();
     while (end > from && isBlank(line[end - 1]))
@@ -180,7 +285,8 @@ qsizetype trimmedEnd(QStringView line, qsizetype from)
 
 // What follows a name that takes "= value": the value's span, if any, and
 // whether the "=" was there.
-void readAssignment(QStringView line, qsizetype from, LineSyntax& out, bool& hasValue)
+template <class Line>
+void readAssignment(const Line& line, qsizetype from, LineSyntax& out, bool& hasValue)
 {
     const qsizetype n = line.size();
     qsizetype i = from;
@@ -199,7 +305,8 @@ void readAssignment(QStringView line, qsizetype from, LineSyntax& out, bool& has
 }
 
 // An opcode's values: one span per word, or one for a name of several words.
-void readValues(QStringView line, qsizetype from, const Word& word, LineSyntax& out)
+template <class Line>
+void readValues(const Line& line, qsizetype from, const Word& word, LineSyntax& out)
 {
     const qsizetype n = line.size();
     qsizetype count = 0;
@@ -391,6 +498,67 @@ void appendProblems(QList<Problem>& out, QStringView line, const LineSyntax& syn
     appendLoopProblems(out, line, syntax, index, pass);
 }
 
+// Reads a line given as its characters or as its code-page bytes.
+template <class Line>
+LineSyntax analyse(const Line& line)
+{
+    const Language& lang = language();
+    LineSyntax out;
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    while (i < n && isBlank(line[i]))
+        ++i;
+    if (i == n)
+        return out;
+
+    const qsizetype marker = markerAt(lang, line, i);
+    if (marker >= 0) {
+        out.word = &lang.words[lang.markerWords[marker]];
+        out.kind = lang.markerLines[marker];
+        const TokenKind kind = out.kind == LineKind::Comment ? TokenKind::Comment : TokenKind::Loop;
+        out.tokens.append({i, trimmedEnd(line, i) - i, kind});
+        if (out.kind == LineKind::Loop && out.tokens.first().length == 1) {
+            out.fault = Fault::MissingLoopName;
+            out.faultColumn = i + 1;
+        }
+        return out;
+    }
+
+    qsizetype nameEnd = i;
+    while (nameEnd < n && !isBlank(line[nameEnd]) && line[nameEnd] != u'=')
+        ++nameEnd;
+    if (nameEnd == i)
+        while (nameEnd < n && !isBlank(line[nameEnd]))
+            ++nameEnd;
+    out.word = wordAt(lang, line, i, nameEnd - i);
+
+    if (!out.word) {
+        out.kind = LineKind::Unknown;
+        out.tokens.append({i, nameEnd - i, TokenKind::Unknown});
+        bool hasValue = false;
+        readAssignment(line, nameEnd, out, hasValue);
+        out.fault = Fault::UnknownName;
+        out.faultColumn = i;
+        out.faultLength = nameEnd - i;
+        return out;
+    }
+    if (out.word->kind == NodeKind::GeneralOpcode) {
+        out.kind = LineKind::Opcode;
+        out.tokens.append({i, nameEnd - i, out.word->header ? TokenKind::HeaderOpcode : TokenKind::Opcode});
+        readValues(line, nameEnd, *out.word, out);
+        return out;
+    }
+    out.kind = LineKind::Entry;
+    out.tokens.append({i, nameEnd - i, TokenKind::Name});
+    bool hasValue = false;
+    readAssignment(line, nameEnd, out, hasValue);
+    if (!hasValue) {
+        out.fault = Fault::MissingEntryValue;
+        out.faultColumn = n;
+    }
+    return out;
+}
+
 }  // namespace
 
 const QList<Word>& words()
@@ -443,61 +611,49 @@ QString attackingName(QStringView entryText)
 
 LineSyntax analyseLine(QStringView line)
 {
-    const Language& lang = language();
-    LineSyntax out;
-    const qsizetype n = line.size();
-    qsizetype i = 0;
-    while (i < n && isBlank(line[i]))
-        ++i;
-    if (i == n)
-        return out;
+    return analyse(line);
+}
 
-    const qsizetype marker = lang.markers.indexOf(line[i]);
-    if (marker >= 0) {
-        out.word = &lang.words[lang.markerWords[marker]];
-        out.kind = lang.markerLines[marker];
-        const TokenKind kind = out.kind == LineKind::Comment ? TokenKind::Comment : TokenKind::Loop;
-        out.tokens.append({i, trimmedEnd(line, i) - i, kind});
-        if (out.kind == LineKind::Loop && out.tokens.first().length == 1) {
-            out.fault = Fault::MissingLoopName;
-            out.faultColumn = i + 1;
-        }
-        return out;
-    }
+LineSyntax analyseEncodedLine(QByteArrayView line)
+{
+    return analyse(EncodedLine{line, &language()});
+}
 
-    qsizetype nameEnd = i;
-    while (nameEnd < n && !isBlank(line[nameEnd]) && line[nameEnd] != u'=')
-        ++nameEnd;
-    if (nameEnd == i)
-        while (nameEnd < n && !isBlank(line[nameEnd]))
-            ++nameEnd;
-    out.word = findWord(line.sliced(i, nameEnd - i));
+namespace {
 
-    if (!out.word) {
-        out.kind = LineKind::Unknown;
-        out.tokens.append({i, nameEnd - i, TokenKind::Unknown});
-        bool hasValue = false;
-        readAssignment(line, nameEnd, out, hasValue);
-        out.fault = Fault::UnknownName;
-        out.faultColumn = i;
-        out.faultLength = nameEnd - i;
-        return out;
+constexpr QByteArrayView Identifier = "script_identifier";
+
+// The start of a line that the header rules read: no further than the
+// identifier's length.
+QByteArrayView headerPart(QByteArrayView line)
+{
+    return line.first(std::min(line.size(), Identifier.size()));
+}
+
+}  // namespace
+
+bool encodedHeaderIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier)
+{
+    // Past the second line only a repeated identifier is a finding.
+    if (index > 1 && (!firstLineIsIdentifier || line.isEmpty() || (line[0] != 's' && line[0] != 'S')))
+        return true;
+    // An ASCII start is lowered without decoding.
+    const QByteArrayView head = headerPart(line);
+    const bool ascii = std::none_of(head.begin(), head.end(), [](char c) { return (c & 0x80) != 0; });
+    if (index > 1 && ascii) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return head.size() != Identifier.size() ||
+               !std::equal(head.begin(), head.end(), Identifier.begin(), [&](char a, char b) { return lower(a) == b; });
     }
-    if (out.word->kind == NodeKind::GeneralOpcode) {
-        out.kind = LineKind::Opcode;
-        out.tokens.append({i, nameEnd - i, out.word->header ? TokenKind::HeaderOpcode : TokenKind::Opcode});
-        readValues(line, nameEnd, *out.word, out);
-        return out;
-    }
-    out.kind = LineKind::Entry;
-    out.tokens.append({i, nameEnd - i, TokenKind::Name});
-    bool hasValue = false;
-    readAssignment(line, nameEnd, out, hasValue);
-    if (!hasValue) {
-        out.fault = Fault::MissingEntryValue;
-        out.faultColumn = n;
-    }
-    return out;
+    bool identifierSeen = index == 0 ? false : firstLineIsIdentifier;
+    return HeaderRules::checkLine(ScriptFile::decode(head), index, identifierSeen).isEmpty();
+}
+
+bool encodedLineIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier)
+{
+    // No loops are given: a line is clean without header findings and with
+    // a valid language.
+    return encodedHeaderIsClean(line, index, firstLineIsIdentifier) && analyseEncodedLine(line).valid();
 }
 
 QList<Problem> lineProblems(QStringView line, qsizetype index, bool firstLineIsIdentifier, const Loops* loops)
@@ -533,6 +689,11 @@ bool opensWithIdentifier(QStringView firstLine)
     bool identifierSeen = false;
     HeaderRules::checkLine(firstLine, 0, identifierSeen);
     return identifierSeen;
+}
+
+bool encodedOpensWithIdentifier(QByteArrayView firstLine)
+{
+    return opensWithIdentifier(ScriptFile::decode(headerPart(firstLine)));
 }
 
 QList<Problem> scriptProblems(const QStringList& lines, qsizetype most)

@@ -1,6 +1,7 @@
 #pragma once
 #include "language/Catalogue.h"
 
+#include <QByteArrayView>
 #include <QLatin1StringView>
 #include <QHash>
 #include <QList>
@@ -109,6 +110,9 @@ struct LineSyntax {
 // while typing: a hash look-up of the first word, no allocation for lines
 // of up to six spans.
 LineSyntax analyseLine(QStringView line);
+// The same for a line given as its bytes in the script code page: what
+// analyseLine gives for ScriptFile::decode(line), read without decoding.
+LineSyntax analyseEncodedLine(QByteArrayView line);
 
 // ----------------------------------------------------------------- problems
 
@@ -190,8 +194,21 @@ QList<Problem> lineProblems(QStringView line, const LineSyntax& syntax, qsizetyp
 // what underlining a line needs, without the near-name search.
 QList<Problem> lineProblemPlaces(QStringView line, const LineSyntax& syntax, qsizetype index,
                                  bool firstLineIsIdentifier, const Loops* loops = nullptr);
+// Whether the header rules find nothing in a line given as its code-page
+// bytes at this index. Past the second line, the problems lineProblems
+// finds in such a line without loops are then those of its language alone:
+// the same wherever it stands, but for their line.
+bool encodedHeaderIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier);
+// Whether lineProblems(ScriptFile::decode(line), index, firstLineIsIdentifier)
+// is empty, found from the line's code-page bytes without decoding them and,
+// for nearly every line, without allocating: a pass over a whole file skips
+// its many lines without problems this way.
+bool encodedLineIsClean(QByteArrayView line, qsizetype index, bool firstLineIsIdentifier);
 // Whether a script whose first line is this one opens with its identifier.
 bool opensWithIdentifier(QStringView firstLine);
+// The same for the first line's bytes in the script code page; only its
+// start is decoded.
+bool encodedOpensWithIdentifier(QByteArrayView firstLine);
 // Every problem of a script, in line order: of its lines, or of its text
 // split into lines the way the checker splits them (CR LF, lone CR, lone LF).
 // most: the first problems only, at least that many when there are.
