@@ -10,10 +10,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
 
 using namespace ScriptLanguage;
 
@@ -91,6 +94,7 @@ private Q_SLOTS:
     void loops();
     void whatAPlacePointsAt();
     void scriptProblemsMatchLineByLine();
+    void encodedLinesReadAsTheirText();
     void lintOnFixtures();
 };
 
@@ -340,6 +344,34 @@ void TestLanguage::scriptProblemsMatchLineByLine()
         QCOMPARE(scriptProblems(lines), byLine);
         for (const Problem& p : byLine)
             QVERIFY(p.column >= 0 && p.column + p.length <= lines[p.line].size());
+    }
+}
+
+// The checker reads lines from their bytes without decoding them; random
+// lines of script words, blanks, signs and bytes beyond ASCII read the same
+// as their decoded text, and are clean exactly when it has no problem.
+void TestLanguage::encodedLinesReadAsTheirText()
+{
+    static const char* const pieces[] = {"Zealot", "Zelot", "Wait", "Attacking_", "Rebuild_", "Script_Identifier",
+                                         "Script_Name", "Goto", ":rush", "rush", " ", "  ", "\t", "=", "4", "300",
+                                         ";", "\x92", "\xe0", "\x97", "\x00", "Custom_Script", "Multi_Run", "x"};
+    QRandomGenerator random(23);
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray bytes;
+        for (int n = int(random.bounded(7)); n >= 0; --n) {
+            const char* piece = pieces[random.bounded(int(std::size(pieces)))];
+            bytes.append(piece, piece[0] ? qsizetype(std::strlen(piece)) : 1);
+        }
+        const QString text = ScriptFile::decode(bytes);
+        const LineSyntax a = analyseEncodedLine(bytes);
+        const LineSyntax b = analyseLine(text);
+        QVERIFY2(a.kind == b.kind && a.word == b.word && a.fault == b.fault && a.faultColumn == b.faultColumn &&
+                     a.faultLength == b.faultLength && a.tokens.size() == b.tokens.size(),
+                 bytes.toHex().constData());
+        const qsizetype index = random.bounded(4);
+        const bool identifier = random.bounded(2) == 0;
+        QCOMPARE(encodedLineIsClean(bytes, index, identifier), lineProblems(text, index, identifier).isEmpty());
+        QCOMPARE(encodedOpensWithIdentifier(bytes), opensWithIdentifier(text));
     }
 }
 
