@@ -20,6 +20,7 @@
 #include "platform/FlatButton.h"
 #include "platform/KeyCodes.h"
 #include "platform/Modal.h"
+#include "platform/PngIcon.h"
 #include "language/ScriptText.h"
 #include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
@@ -181,7 +182,7 @@ void MainWindow::buildToolbar()
         if (&b == &ToolbarButtons[3])
             Toolbar1->addSeparator();
         Toolbar1->addButton(QString::fromLatin1(b.key),
-                            QIcon(QStringLiteral(":/resources/icons/%1.png").arg(QLatin1StringView(b.icon))),
+                            PngIcon::fromFile(QStringLiteral(":/resources/icons/%1.png").arg(QLatin1StringView(b.icon))),
                             QString::fromLatin1(b.tip));
     }
     connect(Toolbar1, &Toolbar::ButtonClick, this, &MainWindow::Toolbar1_ButtonClick);
@@ -319,7 +320,7 @@ void MainWindow::FillTreeProc()
 {
     QList<QIcon> images;
     for (const QString& path : catalogueImagePaths())
-        images << QIcon(path);
+        images << PngIcon::fromFile(path);
     TreeView1->setImageList(images);
     for (const CatalogueEntry& e : catalogueEntries()) {
         if (e.parentKey.isEmpty())

@@ -5,6 +5,7 @@
 #include "app/Texts.h"
 #include "dialogs/Logo.h"
 #include "platform/Desktop.h"
+#include "platform/PngIcon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,10 +24,7 @@ QStringList programIconFiles()
 
 QIcon programIcon()
 {
-    QIcon icon;
-    for (const QString& file : programIconFiles())
-        icon.addFile(file);
-    return icon;
+    return PngIcon::fromFiles(programIconFiles());
 }
 
 int run(QApplication& app)
