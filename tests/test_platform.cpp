@@ -6,6 +6,7 @@
 #include "platform/FlatButton.h"
 #include "platform/KeyCodes.h"
 #include "platform/Modal.h"
+#include "platform/PngIcon.h"
 #include "editor/ScriptTextBox.h"
 #include "platform/TextBox.h"
 #include "platform/TreeView.h"
@@ -30,6 +31,7 @@ private Q_SLOTS:
     void filterAndDefaultExtension();
     void twinsAreHiddenAndShareTheHandler();
     void treeReportsMouseDownBeforeClick();
+    void iconsDrawTheSizeThatFits();
 };
 
 void TestPlatform::textRoundTripsEveryLineEnd()
@@ -353,6 +355,22 @@ void TestPlatform::treeReportsMouseDownBeforeClick()
     QCOMPARE(TreeView::nodeKey(tree.Nodes.Item(QStringLiteral("b"))), QStringLiteral("b"));
     QCOMPARE(tree.Nodes.Item(QStringLiteral("b"))->parent(), tree.Nodes.Item(QStringLiteral("a")));
     QCOMPARE(tree.Nodes.Count(), 2);
+}
+
+// An icon of several files draws the smallest picture at least as big as
+// asked, scaled down, or the biggest; disabled it looks different; a file
+// that is not there gives no picture, never a crash.
+void TestPlatform::iconsDrawTheSizeThatFits()
+{
+    const QIcon icon = PngIcon::fromFiles({QStringLiteral(":/resources/icons/morvaneo-256.png"),
+                                           QStringLiteral(":/resources/icons/morvaneo-48.png")});
+    QCOMPARE(icon.availableSizes(), QList<QSize>({QSize(256, 256), QSize(48, 48)}));
+    for (const int asked : {16, 48, 100, 256, 400})
+        QCOMPARE(icon.pixmap(QSize(asked, asked), 1.0).size(), QSize(qMin(asked, 256), qMin(asked, 256)));
+    const QImage normal = icon.pixmap(QSize(48, 48), 1.0).toImage();
+    QVERIFY(normal.pixelColor(24, 24).alpha() > 0);
+    QVERIFY(icon.pixmap(QSize(48, 48), 1.0, QIcon::Disabled).toImage() != normal);
+    QVERIFY(PngIcon::fromFile(QStringLiteral(":/no/such.png")).pixmap(QSize(16, 16), 1.0).isNull());
 }
 
 QTEST_MAIN(TestPlatform)
