@@ -8,6 +8,7 @@
 #include <QJsonParseError>
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -97,6 +98,13 @@ void appendString(QByteArray& out, QStringView text)
     out += '"';
 }
 
+void appendNumber(QByteArray& out, qint64 number)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    out.append(digits, end - digits);
+}
+
 // The diagnostics notification, written directly: a large script has
 // thousands of problems, and building JSON objects for each costs several
 // times as much as finding them.
@@ -111,10 +119,17 @@ QByteArray diagnosticsMessage(const QString& uri, const QList<Problem>& problems
         const Problem& p = problems[i];
         if (i > 0)
             out += ',';
-        const QByteArray line = QByteArray::number(p.line);
-        out += R"({"range":{"start":{"line":)" + line + R"(,"character":)" + QByteArray::number(p.column) +
-               R"(},"end":{"line":)" + line + R"(,"character":)" + QByteArray::number(p.column + p.length) +
-               R"(}},"severity":1,"source":"morvaneo","message":)";
+        // Appended piece by piece: joined temporaries would copy each
+        // diagnostic several times over.
+        out.append(R"({"range":{"start":{"line":)");
+        appendNumber(out, p.line);
+        out.append(R"(,"character":)");
+        appendNumber(out, p.column);
+        out.append(R"(},"end":{"line":)");
+        appendNumber(out, p.line);
+        out.append(R"(,"character":)");
+        appendNumber(out, qint64(p.column) + p.length);
+        out.append(R"(}},"severity":1,"source":"morvaneo","message":)");
         appendString(out, p.message);
         out += '}';
     }
