@@ -771,13 +771,22 @@ void RecoveryCopy::offer(const QString& path, bool anyPath)
         const QString id = name.chopped(5);
         if (id == m_id)
             continue;
+        // Copies of other scripts are passed by their header alone: taking
+        // a lock writes and syncs a file, which an open should not wait for.
+        const auto wanted = [&](Recovery::Copy* head) {
+            return Recovery::readHeader(dir + u'/' + name, head) && (anyPath || head->path == path);
+        };
+        Recovery::Copy head;
+        if (!wanted(&head))
+            continue;
         auto lock = std::make_unique<QLockFile>(dir + u'/' + id + QStringLiteral(".lock"));
         lock->setStaleLockTime(0);
-        // A copy whose editor still runs is never touched.
+        // A copy whose editor still runs is never touched; read again once
+        // locked, in case its editor wrote it meanwhile.
         if (!lock->tryLock(0))
             continue;
         Candidate c{id, {}, std::move(lock)};
-        if (Recovery::readHeader(dir + u'/' + name, &c.head) && (anyPath || c.head.path == path))
+        if (wanted(&c.head))
             candidates.push_back(std::move(c));
     }
     std::sort(candidates.begin(), candidates.end(),
