@@ -676,6 +676,7 @@ int MainWindow::QuitRequest()
         // Unsaved changes stay in the recovery copy, which now holds them all.
         if (Recovery)
             Recovery->flush();
+        FlushSettings();
         Modal::seam().endProgram();
     }
     return answer;

@@ -21,8 +21,9 @@ QStringList read()
 
 void write(const QStringList& entries)
 {
-    // One write of the store for all twenty keys.
-    SaveSettings(Texts::App, Texts::RecentFiles, keys(), entries);
+    // One write of the store for all twenty keys, which an open or a save
+    // does not wait for.
+    SaveSettingsLater(Texts::App, Texts::RecentFiles, keys(), entries);
 }
 
 QStringList pushed(QStringList entries, const QString& path)

@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/SettingsStore.h"
+
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
@@ -16,7 +18,11 @@ public:
         if (!m_done && event->type() == QEvent::Paint && watched->isWidgetType() &&
             (!*m_windowClass || static_cast<QWidget*>(watched)->window()->inherits(m_windowClass))) {
             m_done = true;
-            QTimer::singleShot(0, [] { std::_Exit(0); });
+            // Ends as the program ends: with the settings written.
+            QTimer::singleShot(0, [] {
+                FlushSettings();
+                std::_Exit(0);
+            });
         }
         return false;
     }

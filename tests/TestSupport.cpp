@@ -89,6 +89,8 @@ TempSettings::TempSettings()
 
 TempSettings::~TempSettings()
 {
+    // Writes still on their way land in this store, not in a removed one.
+    FlushSettings();
     qputenv("XDG_CONFIG_HOME", m_previous);
     qputenv("XDG_STATE_HOME", m_previousState);
 }
