@@ -791,8 +791,11 @@ void Loops::add(QStringView line, qsizetype index)
     const std::optional<Span> name = loopName(line);
     if (!name || name->length == 0)
         return;
-    const QString text = line.sliced(name->start, name->length).toString();
-    if (!m_lines.contains(text)) {
+    // Looked up without a copy: a script repeats its loop names, and only a
+    // new one is stored.
+    const QStringView found = line.sliced(name->start, name->length);
+    if (!m_lines.contains(QString::fromRawData(found.data(), found.size()))) {
+        const QString text = found.toString();
         m_lines.insert(text, index);
         m_names.append(text);
     }
