@@ -285,10 +285,13 @@ inline QByteArray readAll(const QString& path)
 }
 
 // Keeps the settings the benchmarked procedures write (the recent-file
-// list) in a folder of the benchmark's own, never in the user's.
-inline void useConfigFolder(const QString& folder)
+// list) and the recovery copies of their windows in a folder of the
+// benchmark's own, never in the user's, nor in one an earlier benchmark
+// left copies in: every open looks through the copies there.
+inline void useOwnFolders(const QString& folder)
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(folder + QStringLiteral("/state")));
 }
 
 // Resident memory of this process in kilobytes.

@@ -35,7 +35,7 @@ struct Fixture {
     {
         // The recent list the open and save procedures keep goes to a store
         // of our own, never to the user's.
-        useConfigFolder(dir.filePath(QStringLiteral("settings")));
+        useOwnFolders(dir.filePath(QStringLiteral("settings")));
         w.show();
         setUpBare(bare, w.Text1->size());
         settle();

@@ -52,10 +52,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvaneo"));
     const bool quick = quickMode(argc, argv);
-    const int runs = runsFor(quick);
+    const int runs = runsFor(quick, 11);
 
     QTemporaryDir dir;
-    useConfigFolder(dir.filePath(QStringLiteral("settings")));
+    useOwnFolders(dir.filePath(QStringLiteral("settings")));
     AnsweringSeam seam;
     MainWindow reading;
     MainWindow plain;
@@ -64,12 +64,23 @@ int main(int argc, char** argv)
         w->show();
     settle();
 
+    // Each window opens a file of its own: the two windows stand for two
+    // editors, and an editor offers to recover the unsaved copy another
+    // keeps of the script it opens.
     const QString path = dir.filePath(QStringLiteral("script.mvn5"));
+    const QString plainPath = dir.filePath(QStringLiteral("plain.mvn5"));
     writeAll(path, realisticScript(200 * 1000));
+    writeAll(plainPath, realisticScript(200 * 1000));
     auto openIn = [&](MainWindow& w) {
-        return Step{[&w] { w.Text1->loadText(QString()); },
-                    [&w, &path, &seam] {
-                        seam.path = path;
+        const QString& file = &w == &plain ? plainPath : path;
+        // Emptied between runs, the script counts as unchanged: no copy
+        // of it is kept for recovery.
+        return Step{[&w] {
+                        w.Text1->loadText(QString());
+                        w.Changed = 0;
+                    },
+                    [&w, &file, &seam] {
+                        seam.path = file;
                         w.FileOpenProc();
                         w.Text1->viewport()->repaint();
                     }};
@@ -80,8 +91,9 @@ int main(int argc, char** argv)
     // shown are all that is read again.
     const qsizetype bytes = quick ? 1 * MB : 10 * MB;
     writeAll(path, makeScript(bytes).crlf);
+    writeAll(plainPath, makeScript(bytes).crlf);
     for (MainWindow* w : {&reading, &plain}) {
-        seam.path = path;
+        seam.path = w == &plain ? plainPath : path;
         w->FileOpenProc();
         w->Text1->setSelStart(w->Text1->length() / 2);
         w->Text1->SetFocus();

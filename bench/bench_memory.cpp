@@ -32,7 +32,7 @@ qint64 settledResidentKb()
 
 int child(const QString& side, const QString& path, const QString& settingsDir)
 {
-    useConfigFolder(settingsDir);
+    useOwnFolders(settingsDir);
     if (side == QStringLiteral("morvaneo")) {
         AnsweringSeam seam;
         MainWindow w;

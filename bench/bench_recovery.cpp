@@ -59,8 +59,7 @@ int main(int argc, char** argv)
     const int runs = runsFor(quick);
 
     QTemporaryDir dir;
-    useConfigFolder(dir.filePath(QStringLiteral("settings")));
-    qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("state"))));
+    useOwnFolders(dir.filePath(QStringLiteral("settings")));
     AnsweringSeam seam;
     MainWindow kept;
     MainWindow none;

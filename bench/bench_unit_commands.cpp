@@ -12,6 +12,7 @@
 #include "editor/ScriptTextBox.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -98,6 +99,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvaneo"));
+    QTemporaryDir dir;
+    useOwnFolders(dir.path());
 
     MainWindow w;
     w.show();
