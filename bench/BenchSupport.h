@@ -124,8 +124,9 @@ inline void report(const QString& name, const Result& r, double aim, double phys
 
 // A bare QsciScintilla set up for such a file the cheapest way that draws
 // what the script box draws: UTF-8, CR LF line ends, no wrapping, both scroll
-// bars, the desktop's fixed-width font at the application's size, the
-// layout and width caches, the given size, shown.
+// bars (the horizontal one fitted to the lines shown), the desktop's
+// fixed-width font at the application's size, the layout and width caches,
+// the given size, shown.
 // QScintilla's own screen-reader object counts the characters from the
 // start of the document to the caret whenever the view changes: 160 ms for
 // each scroll of a 50 MB script, work the script box does through its line
@@ -156,6 +157,10 @@ inline void configureBare(QsciScintilla& bare)
     bare.SendScintilla(QsciScintillaBase::SCI_SETPOSITIONCACHE, 16384);
     bare.setEolMode(QsciScintilla::EolWindows);
     bare.setWrapMode(QsciScintilla::WrapNone);
+    // The horizontal scroll bar as wide as the widest line shown, as in
+    // the script box.
+    bare.SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+    bare.SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
     bare.setMarginWidth(1, 0);
     bare.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     bare.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
