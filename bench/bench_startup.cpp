@@ -63,6 +63,9 @@ int main(int argc, char** argv)
     }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    // And a state folder of our own: recovery copies left by other runs
+    // would be offered at every start.
+    env.insert(QStringLiteral("XDG_STATE_HOME"), config.filePath(QStringLiteral("state")));
     if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 

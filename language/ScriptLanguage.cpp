@@ -119,6 +119,9 @@ Language build()
 {
     Language lang;
     const QList<CatalogueEntry>& entries = catalogueEntries();
+    // Every entry gives a name or two: sized once, the tables never grow.
+    lang.byName.reserve(2 * entries.size());
+    lang.byNodeText.reserve(entries.size());
     const auto add = [&lang](Word word) {
         lang.byName.insert(word.name, lang.words.size());
         lang.longestName = std::max(lang.longestName, word.name.size());
@@ -150,6 +153,7 @@ Language build()
     }
     // A node's race is the top-level node above it.
     QHash<QString, QString> parents;
+    parents.reserve(entries.size());
     for (const CatalogueEntry& e : entries)
         parents.insert(e.key, e.parentKey);
     for (const Word& word : lang.words) {
