@@ -72,14 +72,14 @@ int main(int argc, char** argv)
     writeAll(path, realisticScript(200 * 1000));
     writeAll(plainPath, realisticScript(200 * 1000));
     auto openIn = [&](MainWindow& w) {
-        const QString& file = &w == &plain ? plainPath : path;
+        const QString file = &w == &plain ? plainPath : path;
         // Emptied between runs, the script counts as unchanged: no copy
         // of it is kept for recovery.
         return Step{[&w] {
                         w.Text1->loadText(QString());
                         w.Changed = 0;
                     },
-                    [&w, &file, &seam] {
+                    [&w, file, &seam] {
                         seam.path = file;
                         w.FileOpenProc();
                         w.Text1->viewport()->repaint();

@@ -28,13 +28,11 @@ public:
         return sizes;
     }
 
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
     {
         const QPixmap& p = best(size);
         if (p.isNull())
             return QSize();
-        Q_UNUSED(mode);
-        Q_UNUSED(state);
         return p.size().scaled(size, Qt::KeepAspectRatio).boundedTo(p.size());
     }
 
@@ -66,6 +64,8 @@ public:
                             p);
     }
 
+    // Answered without reading the files, which a toolbar asks while it
+    // lays itself out: a missing file shows as no picture when drawn.
     bool isNull() override { return m_paths.isEmpty(); }
 
 private:

@@ -42,14 +42,13 @@ void tellFailure(const QString& file)
 }
 
 // One thread, so that later writes land after earlier ones.
+struct Writer : QThreadPool {
+    Writer() { setMaxThreadCount(1); }
+};
+
 QThreadPool& writer()
 {
-    static QThreadPool pool;
-    static const bool once = [] {
-        pool.setMaxThreadCount(1);
-        return true;
-    }();
-    Q_UNUSED(once);
+    static Writer pool;
     return pool;
 }
 
