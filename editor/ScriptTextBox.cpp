@@ -312,15 +312,23 @@ void ScriptTextBox::setLineMarkup(const LineMarkup* markup)
     describeCaretLine();
 }
 
-// The line numbers' margin is as wide as the last line's number, and only
-// there while the box numbers its lines.
+// The line numbers' margin is as wide as the last line's number, and at
+// least as wide as a five-digit one, and only there while the box numbers
+// its lines. So a script's text stays where it is as the script grows past
+// 10, 100 or 1000 lines, and opening another script of up to 99,999 lines
+// keeps the margin: a new width has Scintilla measure and lay out every
+// line shown again.
 void ScriptTextBox::fitLineNumbers()
 {
-    const int digits = m_markup ? int(QString::number(lines()).size()) : 0;
+    constexpr int FewestDigits = 5;
+    const int digits = m_markup ? qMax(FewestDigits, int(QString::number(lines()).size())) : 0;
     if (digits == m_numberDigits)
         return;
     m_numberDigits = digits;
     setMarginWidth(0, digits ? QString(digits + 1, u'9') : QString());
+    // Scintilla takes in the new width now, outside a paint: taken in while
+    // painting, it would paint the whole box a second time.
+    SendScintilla(SCI_TEXTHEIGHT, 0UL);
 }
 
 // A line of the document: its index, where it starts, its text and the
@@ -536,6 +544,9 @@ void ScriptTextBox::replaceAllUtf8(qsizetype bytes, const std::function<void(con
     // of megabytes twice.
     SendScintilla(SCI_SETFIRSTVISIBLELINE, 0L);
     SendScintilla(SCI_SETXOFFSET, 0L);
+    // The line numbers' margin fits the new line count before the box is
+    // painted.
+    fitLineNumbers();
 }
 
 void ScriptTextBox::setText(const QString& text)

@@ -141,13 +141,33 @@ void TestScriptBox::completionListsTheNames()
     QCOMPARE(e.box->Text(), QStringLiteral("Zealot\r\nAttacking_Dr"));
 }
 
+// The margin keeps its width while a script grows to thousands of lines,
+// widens for the number of a longer one with one paint of the box (a width
+// taken in halfway through a paint has Scintilla paint everything twice),
+// and narrows again.
 void TestScriptBox::lineNumbersFitTheLastLine()
 {
     Editor e;
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
     const int narrow = e.box->marginWidth(0);
     QVERIFY(narrow > 0);
     e.box->setText(QString(QStringLiteral("Wait 1\r\n")).repeated(12000));
+    QCOMPARE(e.box->marginWidth(0), narrow);
+    QTRY_VERIFY(!e.box->viewport()->visibleRegion().isEmpty());
+    QCoreApplication::processEvents();
+    e.box->viewport()->installEventFilter(&counter);
+    e.box->setText(QString(QStringLiteral("Wait 1\r\n")).repeated(120000));
     QVERIFY(e.box->marginWidth(0) > narrow);
+    QTRY_VERIFY(counter.paints > 0);
+    QTest::qWait(50);
+    QCOMPARE(counter.paints, 1);
     e.box->setText(QString());
     QCOMPARE(e.box->marginWidth(0), narrow);
 }
