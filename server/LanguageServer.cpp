@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -82,20 +83,28 @@ QJsonObject diagnostic(const Problem& p)
 void appendString(QByteArray& out, QStringView text)
 {
     static constexpr char Hex[] = "0123456789abcdef";
-    out += '"';
+    // Written through a pointer into room for the longest form (six bytes a
+    // code unit, two quotes), then cut to what was written: appending a byte
+    // at a time checks the room at every byte.
+    const qsizetype old = out.size();
+    out.resize(old + 2 + 6 * text.size());
+    char* dst = out.data() + old;
+    *dst++ = '"';
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u == u'"' || u == u'\\') {
-            out += '\\';
-            out += char(u);
+            *dst++ = '\\';
+            *dst++ = char(u);
         } else if (u >= 0x20 && u < 0x7f) {
-            out += char(u);
+            *dst++ = char(u);
         } else {
             const char escape[] = {'\\', 'u', Hex[u >> 12], Hex[(u >> 8) & 15], Hex[(u >> 4) & 15], Hex[u & 15]};
-            out.append(escape, sizeof escape);
+            std::memcpy(dst, escape, sizeof escape);
+            dst += sizeof escape;
         }
     }
-    out += '"';
+    *dst++ = '"';
+    out.truncate(dst - out.constData());
 }
 
 void appendNumber(QByteArray& out, qint64 number)
