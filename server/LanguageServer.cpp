@@ -2,6 +2,7 @@
 
 #include "language/HeaderRules.h"
 #include "language/ScriptLanguage.h"
+#include "server/JsonReader.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -244,17 +245,23 @@ QList<QByteArray> LanguageServer::framingFault(const QString& what)
 QList<QByteArray> LanguageServer::handle(const QByteArray& content)
 {
     Reply out;
-    QJsonParseError error;
-    const QJsonDocument json = QJsonDocument::fromJson(content, &error);
-    if (error.error != QJsonParseError::NoError) {
-        out.append(errorResponse(QJsonValue::Null, ParseError, QStringLiteral("broken JSON: ") + error.errorString()));
-        return out;
+    // The quick reader takes the messages clients send; whatever it leaves
+    // goes to QJsonDocument, which also words what is wrong.
+    std::optional<QJsonObject> read = JsonReader::readObject(content);
+    if (!read) {
+        QJsonParseError error;
+        const QJsonDocument json = QJsonDocument::fromJson(content, &error);
+        if (error.error != QJsonParseError::NoError) {
+            out.append(errorResponse(QJsonValue::Null, ParseError, QStringLiteral("broken JSON: ") + error.errorString()));
+            return out;
+        }
+        if (!json.isObject()) {
+            out.append(errorResponse(QJsonValue::Null, InvalidRequest, QStringLiteral("a message must be a JSON object")));
+            return out;
+        }
+        read = json.object();
     }
-    if (!json.isObject()) {
-        out.append(errorResponse(QJsonValue::Null, InvalidRequest, QStringLiteral("a message must be a JSON object")));
-        return out;
-    }
-    const QJsonObject message = json.object();
+    const QJsonObject message = std::move(*read);
     const bool hasId = message.contains(QStringLiteral("id"));
     const QJsonValue id = message.value(QStringLiteral("id"));
     const QJsonValue method = message.value(QStringLiteral("method"));

@@ -5,6 +5,7 @@
 
 #include "language/ScriptFile.h"
 #include "language/ScriptLanguage.h"
+#include "server/JsonReader.h"
 #include "server/LanguageServer.h"
 #include "server/MessageReader.h"
 
@@ -140,6 +141,8 @@ private Q_SLOTS:
     void hostileInput();
     void aFiftyMegabyteScript();
     void readerTakesAnyPieces();
+    void quickJsonReadsAsQtDoes_data();
+    void quickJsonReadsAsQtDoes();
     void neovimAttached();
 };
 
@@ -326,6 +329,44 @@ void TestLanguageServer::aFiftyMegabyteScript()
 
 // A stream cut into pieces of any size reads as the same messages and
 // faults as in one piece.
+// The quick JSON reader takes what clients send and reads it as
+// QJsonDocument does; anything else it leaves to QJsonDocument.
+void TestLanguageServer::quickJsonReadsAsQtDoes_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("a script with escapes and characters of every width")
+        << QByteArray(R"({"params":{"textDocument":{"text":"Zealot = 4\r\n:rush\tx \"q\" \\ \/ \u00e9)"
+                      "\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80 \\ud83d\\ude00 \\u0000\\uffff\"}}}")
+        << true;
+    QTest::newRow("numbers") << QByteArray(R"({"n":[0,-0,-0.0,7,-12,1.5,2E+2,1.0,-1e-3,123456789.123456789,)"
+                                           R"(9223372036854775807,9223372036854775808,-9223372036854775808.0,)"
+                                           R"(22222222222222232.25,4.9e-324]})")
+                             << true;
+    QTest::newRow("literals, blanks, nesting")
+        << QByteArray(" \r\n\t{ \"a\" : [ true , false , null , { } , [ ] ] , \"b\" : {\"c\":{\"d\":[[1]]}} } \n") << true;
+    QTest::newRow("duplicate key") << QByteArray(R"({"a":1,"a":2})") << false;
+    QTest::newRow("lone surrogate") << QByteArray(R"({"a":"\ud800x"})") << false;
+    QTest::newRow("bytes that are no UTF-8") << QByteArray("{\"a\":\"\xc3(\xed\xa0\x80\"}") << false;
+    QTest::newRow("control character") << QByteArray("{\"a\":\"\x01\"}") << false;
+    QTest::newRow("numbers out of form or range") << QByteArray(R"({"a":[1.,01,1e400]})") << false;
+    QTest::newRow("trailing comma") << QByteArray(R"({"a":1,})") << false;
+    QTest::newRow("not one object") << QByteArray(R"([1] {})") << false;
+    QTest::newRow("too deep") << QByteArray(100, '[').prepend("{\"a\":").append(QByteArray(100, ']')).append('}')
+                              << false;
+}
+
+void TestLanguageServer::quickJsonReadsAsQtDoes()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(bool, taken);
+    const std::optional<QJsonObject> quick = JsonReader::readObject(json);
+    QCOMPARE(quick.has_value(), taken);
+    if (quick)
+        QCOMPARE(QJsonDocument(*quick).toJson(QJsonDocument::Compact),
+                 QJsonDocument::fromJson(json).toJson(QJsonDocument::Compact));
+}
+
 void TestLanguageServer::readerTakesAnyPieces()
 {
     const QByteArray stream = QByteArray("\r\n") + opening(QStringLiteral("Wait")) + "Content-Length: 3\n\n{}}" +
