@@ -6,6 +6,7 @@
 #include <QLatin1StringView>
 
 #include <algorithm>
+#include <cstring>
 #include <QStringView>
 
 namespace {
@@ -26,14 +27,17 @@ QString RebuildText(const QString& selection)
 
 namespace {
 
-void appendLatin1(QString& out, QLatin1StringView text)
+// Writes Latin-1 text at dst and moves dst past it.
+void putLatin1(QChar*& dst, QLatin1StringView text)
 {
-    out += text;
+    for (const char c : text)
+        *dst++ = QLatin1Char(c);
 }
 
-void appendLatin1(QByteArray& out, QLatin1StringView text)
+void putLatin1(char*& dst, QLatin1StringView text)
 {
-    out.append(text.data(), text.size());
+    std::memcpy(dst, text.data(), size_t(text.size()));
+    dst += text.size();
 }
 
 // CR LF, then "Attacking_" + each line of text[0, n). A line ends at CR LF,
@@ -41,19 +45,24 @@ void appendLatin1(QByteArray& out, QLatin1StringView text)
 // derived lines, and the last derived line has no break after it (so a
 // selection that ends in a break ends in a bare "Attacking_"). The same for
 // UTF-16 and for UTF-8, whose multi-byte characters hold no CR or LF byte.
+// Written through a pointer into room for the longest result, then cut to
+// what was written: appending piece by piece checks the room three times a
+// line, and a selection may hold a hundred thousand lines.
 template <class Out, class Char>
 void appendAttackingLines(Out& out, const Char* text, qsizetype n)
 {
     const qsizetype breaks = std::count(text, text + n, Char('\r')) + std::count(text, text + n, Char('\n'));
-    out.reserve(out.size() + n + ScriptText::CrLf.size() +
-                (breaks + 1) * (AttackingPrefix.size() + ScriptText::CrLf.size()));
-    appendLatin1(out, ScriptText::CrLf);
+    const qsizetype old = out.size();
+    out.resize(old + n + ScriptText::CrLf.size() + (breaks + 1) * (AttackingPrefix.size() + ScriptText::CrLf.size()));
+    Char* dst = out.data() + old;
+    putLatin1(dst, ScriptText::CrLf);
     ScriptText::forEachLine(text, n, ScriptText::LoneLf::EndsLine, [&](const ScriptText::Line& line) {
-        appendLatin1(out, AttackingPrefix);
-        out.append(text + line.start, line.length);
+        putLatin1(dst, AttackingPrefix);
+        dst = std::copy(text + line.start, text + line.start + line.length, dst);
         if (line.breakLength != 0)
-            appendLatin1(out, ScriptText::CrLf);
+            putLatin1(dst, ScriptText::CrLf);
     });
+    out.truncate(dst - out.constData());
 }
 
 }  // namespace
