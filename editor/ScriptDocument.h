@@ -24,6 +24,10 @@ public:
     // the end of its line.
     virtual qsizetype toScriptPosition(qsizetype documentPosition) const = 0;
     virtual qsizetype toDocumentPosition(qsizetype scriptPosition) const = 0;
+    // The problems of the line the caret is on, one message a line (none
+    // while the script is read as plain text): the box's description, as a
+    // screen reader hears it.
+    virtual QString caretLineProblems() const = 0;
 
     // Text of the document's UTF-8 bytes, exactly: a leading U+FEFF is a
     // character like any other, not a byte order mark to drop.

@@ -92,6 +92,10 @@ QString ScriptTextAccessible::text(QAccessible::Text t) const
     // time; the value would hand over the whole of it at every question.
     if (t == QAccessible::Value)
         return QString();
+    // The caret line's problems, read when asked: their messages look
+    // through the catalogue for near names.
+    if (t == QAccessible::Description && m_document)
+        return m_document->caretLineProblems();
     return QAccessibleWidget::text(t);
 }
 

@@ -389,15 +389,22 @@ bool ScriptTextBox::goToDefinitionAt(long position, bool onReferenceOnly)
 
 // The problems of the caret's line are what a screen reader says about the
 // box while the caret stays there.
+// Tells a screen reader when the caret line's problems change. The messages
+// are only made while one listens: an unknown name's message looks through
+// the whole catalogue for a near name, at every key and click.
 void ScriptTextBox::describeCaretLine()
 {
-    const QString problems = m_markup ? caretLineProblems() : QString();
+    if (!QAccessible::isActive())
+        return;
+    const QString problems = caretLineProblems();
     if (problems != accessibleDescription())
         setAccessibleDescription(problems);
 }
 
 QString ScriptTextBox::caretLineProblems() const
 {
+    if (!m_markup)
+        return QString();
     QStringList messages;
     const long line = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
     for (const LineMarkup::Problem& p : lineProblems(documentLine(line), scriptContext()))

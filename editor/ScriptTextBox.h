@@ -69,8 +69,7 @@ public:
     bool goToProblem(bool forward);
     // Lists the names that complete the word before the caret.
     void complete();
-    // The problems of the line the caret is on, one message a line.
-    QString caretLineProblems() const;
+    QString caretLineProblems() const override;
     // When the caret's line refers to another (a jump to a loop), puts the
     // caret at the start of that line, scrolled into view (F12; Ctrl+click
     // on the reference does the same); false when it refers to none.

@@ -94,7 +94,7 @@ void TestScriptBox::f8GoesFromProblemToProblem()
     QTest::keyClick(e.box, Qt::Key_F8);
     QCOMPARE(e.box->SelText(), QStringLiteral("Zelot"));
     QCOMPARE(QToolTip::text(), QStringLiteral("unknown name \"Zelot\" (did you mean \"Zealot\"?)"));
-    QCOMPARE(e.box->accessibleDescription(), QToolTip::text());
+    QCOMPARE(QAccessible::queryAccessibleInterface(e.box)->text(QAccessible::Description), QToolTip::text());
     QTest::keyClick(e.box, Qt::Key_F8);
     QCOMPARE(e.box->SelText(), QStringLiteral("Wait"));
     QCOMPARE(QToolTip::text(), QStringLiteral("\"Wait\" needs a value"));
@@ -111,7 +111,8 @@ void TestScriptBox::f8GoesFromProblemToProblem()
     QTest::keyClick(e.box, Qt::Key_Return);
     QTest::keyClicks(e.box, QStringLiteral("Stop 1"));
     QVERIFY(e.box->Text().contains(QStringLiteral("Custom_Script\r\nStop 1\r\n; build order")));
-    QCOMPARE(e.box->accessibleDescription(), QStringLiteral("\"Stop\" takes no value"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(e.box)->text(QAccessible::Description),
+             QStringLiteral("\"Stop\" takes no value"));
 }
 
 void TestScriptBox::completionListsTheNames()
