@@ -120,9 +120,6 @@ QByteArray documentBytes(QStringView text)
 
 }  // namespace
 
-// Holds back the change event while the program assigns text: one
-// assignment is one change, however many edits the document makes for it,
-// and one undo step.
 // Holds back the change event while the document changes: one assignment
 // or one key, click, drop or command is one change, however many edits the
 // document makes for it, and the event comes once the text has changed. An
