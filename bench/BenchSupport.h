@@ -5,6 +5,7 @@
 #include "platform/Modal.h"
 #include "editor/Qsci.h"
 #include "editor/ScriptLexer.h"
+#include "editor/ScriptTextBox.h"
 #include "language/ScriptFile.h"
 
 #include <QAccessible>
@@ -203,11 +204,12 @@ inline void bareCaret(QsciScintilla& bare, long position)
 }
 
 // Loads a script file into a bare box the cheapest way: its bytes turned
-// into UTF-8 by the reading rule and appended to an empty document.
+// into UTF-8 by the reading rule and appended to an empty document with the
+// script box's room to type.
 inline void bareLoad(QsciScintilla& bare, const QByteArray& bytes)
 {
     bare.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
-    bare.SendScintilla(QsciScintillaBase::SCI_ALLOCATE, ulong(bytes.size() + 1));
+    bare.SendScintilla(QsciScintillaBase::SCI_ALLOCATE, ulong(bytes.size() + 1 + ScriptTextBox::RoomToType));
     ScriptFile::readingRuleUtf8(bytes, [&bare](QByteArrayView utf8) {
         bare.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, ulong(utf8.size()), utf8.data());
     });

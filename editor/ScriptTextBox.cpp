@@ -538,7 +538,7 @@ void ScriptTextBox::replaceAllUtf8(qsizetype bytes, const std::function<void(con
     if (SendScintilla(SCI_GETLINECHARACTERINDEX) & SC_LINECHARACTERINDEX_UTF16)
         SendScintilla(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF16);
     SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_ALLOCATE, ulong(bytes + 1));
+    SendScintilla(SCI_ALLOCATE, ulong(bytes + 1 + RoomToType));
     produce([this](QByteArrayView utf8) {
         SendScintilla(SCI_APPENDTEXT, ulong(utf8.size()), utf8.data());
     });
