@@ -435,7 +435,7 @@ bool MainWindow::LoadScriptFile(const QString& path)
         Recovery->replacing(path);
     // The text goes into the script box as UTF-8 a piece at a time: no copy
     // of the whole script besides the file's bytes and the box's own.
-    Text1->loadUtf8(bytes.size(), [&bytes](const ScriptTextBox::Utf8Sink& take) {
+    Text1->loadUtf8(ScriptFile::readingRuleUtf8Bound(bytes), [&bytes](const ScriptTextBox::Utf8Sink& take) {
         ScriptFile::readingRuleUtf8(bytes, take);
     });
     bytes = QByteArray();

@@ -209,7 +209,8 @@ inline void bareCaret(QsciScintilla& bare, long position)
 inline void bareLoad(QsciScintilla& bare, const QByteArray& bytes)
 {
     bare.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
-    bare.SendScintilla(QsciScintillaBase::SCI_ALLOCATE, ulong(bytes.size() + 1 + ScriptTextBox::RoomToType));
+    bare.SendScintilla(QsciScintillaBase::SCI_ALLOCATE,
+                       ulong(ScriptFile::readingRuleUtf8Bound(bytes) + 1 + ScriptTextBox::RoomToType));
     ScriptFile::readingRuleUtf8(bytes, [&bare](QByteArrayView utf8) {
         bare.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, ulong(utf8.size()), utf8.data());
     });

@@ -1,5 +1,6 @@
 // The file reader and writer: the reading rule is the plain line reader's,
-// saving writes what was read plus CR LF, and reading that gives the text
+// and as UTF-8 the same text within its bound; saving writes what was read
+// plus CR LF, and reading that gives the text
 // again; the text box holds every such text exactly.
 
 #include "FuzzSupport.h"
@@ -55,6 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                      fuzz::shown(expected));
     for (qsizetype i = 0; i < text.size(); ++i)
         FUZZ_CHECK(text[i] != u'\r' || (i + 1 < text.size() && text[i + 1] == u'\n'), "lone CR in " + fuzz::shown(text));
+    // The same text as UTF-8, in the room its bound makes for it.
+    QByteArray utf8;
+    ScriptFile::readingRuleUtf8(file, [&utf8](QByteArrayView piece) { utf8 += piece; });
+    FUZZ_CHECK(utf8 == text.toUtf8(), "UTF-8 of " + fuzz::shown(decoded));
+    FUZZ_CHECK(utf8.size() <= ScriptFile::readingRuleUtf8Bound(file), "bound of " + fuzz::shown(decoded));
 
     // Saving what was opened writes the text and CR LF, every character
     // held; opening that again gives the same text.

@@ -35,6 +35,10 @@ QString readingRule(QByteArrayView bytes);
 // ending between two characters and never between a CR and its LF: a large
 // file goes into the script box without a copy of its text as UTF-16.
 void readingRuleUtf8(QByteArrayView bytes, const std::function<void(QByteArrayView)>& take);
+// At least as many bytes as readingRuleUtf8 gives for bytes, and close to
+// it: room for the text made once, instead of grown (and copied) while the
+// text goes in.
+qsizetype readingRuleUtf8Bound(QByteArrayView bytes);
 // The writing rule: the bytes of a script text, which is followed by CR LF.
 // Characters the code page cannot hold are written as '?' (*lossy tells).
 QByteArray writingRule(QStringView text, bool* lossy = nullptr);
