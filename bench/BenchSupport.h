@@ -204,8 +204,8 @@ inline void bareCaret(QsciScintilla& bare, long position)
 }
 
 // Loads a script file into a bare box the cheapest way: its bytes turned
-// into UTF-8 by the reading rule and appended to an empty document with the
-// script box's room to type.
+// into UTF-8 by the reading rule and appended to an empty document, in room
+// made once as the script box makes it (the text's bound, room to type).
 inline void bareLoad(QsciScintilla& bare, const QByteArray& bytes)
 {
     bare.SendScintilla(QsciScintillaBase::SCI_CLEARALL);

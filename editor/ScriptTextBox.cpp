@@ -385,10 +385,9 @@ bool ScriptTextBox::goToDefinitionAt(long position, bool onReferenceOnly)
 }
 
 // The problems of the caret's line are what a screen reader says about the
-// box while the caret stays there.
-// Tells a screen reader when the caret line's problems change. The messages
-// are only made while one listens: an unknown name's message looks through
-// the whole catalogue for a near name, at every key and click.
+// box while the caret stays there; this tells it when they change. They are
+// only worded while one listens: an unknown name's message looks through
+// the whole catalogue for a near name, and this runs at every key and click.
 void ScriptTextBox::describeCaretLine()
 {
     if (!QAccessible::isActive())

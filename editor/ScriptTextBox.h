@@ -39,7 +39,7 @@ public:
     void loadUtf8(qsizetype bytes, const std::function<void(const Utf8Sink&)>& produce);
     // Room the document keeps beyond a script put in whole: without it the
     // first key typed has Scintilla copy the text and its styles into
-    // larger buffers (65 ms in a 50 MB script).
+    // larger buffers (69 ms in a 50 MB script).
     static constexpr qsizetype RoomToType = 64 * 1024;
     qsizetype SelStart() const override;
     void setSelStart(qsizetype start) override;

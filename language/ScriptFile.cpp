@@ -135,8 +135,9 @@ QString readingRule(QByteArrayView bytes)
 qsizetype readingRuleUtf8Bound(QByteArrayView bytes)
 {
     // A byte of 0xA0 or above is a character of two UTF-8 bytes, one of
-    // 0x80 to 0x9F of two or three; a lone CR grows into CR LF. Counted
-    // without branches, so that the loops run many bytes at a time.
+    // 0x80 to 0x9F of two or three (counted as three); a lone CR grows into
+    // CR LF. Counted without branches, so that the loops run many bytes at
+    // a time.
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype extra = 0;
@@ -144,7 +145,7 @@ qsizetype readingRuleUtf8Bound(QByteArrayView bytes)
         extra += (src[i] >> 7) + (static_cast<unsigned char>(src[i] - 0x80) < 0x20);
     for (qsizetype i = 0; i + 1 < n; ++i)
         extra += src[i] == '\r' && src[i + 1] != '\n';
-    return n + extra + 1;
+    return n + extra;
 }
 
 void readingRuleUtf8(QByteArrayView bytes, const std::function<void(QByteArrayView)>& take)
