@@ -327,8 +327,6 @@ void TestLanguageServer::aFiftyMegabyteScript()
              QStringLiteral("Wait VALUE"));
 }
 
-// A stream cut into pieces of any size reads as the same messages and
-// faults as in one piece.
 // The quick JSON reader takes what clients send and reads it as
 // QJsonDocument does; anything else it leaves to QJsonDocument.
 void TestLanguageServer::quickJsonReadsAsQtDoes_data()
@@ -367,6 +365,8 @@ void TestLanguageServer::quickJsonReadsAsQtDoes()
                  QJsonDocument::fromJson(json).toJson(QJsonDocument::Compact));
 }
 
+// A stream cut into pieces of any size reads as the same messages and
+// faults as in one piece.
 void TestLanguageServer::readerTakesAnyPieces()
 {
     const QByteArray stream = QByteArray("\r\n") + opening(QStringLiteral("Wait")) + "Content-Length: 3\n\n{}}" +
